@@ -1,0 +1,78 @@
+#pragma once
+// The file services the logic calls. Every operation that fails throws
+// platform::Error with the platform's number and message text.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tesvar::platform {
+
+// Attribute bits the logic names; every other bit is carried through untouched.
+namespace attr {
+inline constexpr std::int32_t ReadOnly = 1;
+inline constexpr std::int32_t Hidden = 2;
+inline constexpr std::int32_t System = 4;
+inline constexpr std::int32_t Directory = 16;
+inline constexpr std::int32_t Archive = 32;
+inline constexpr std::int32_t Normal = 128;
+inline constexpr std::int32_t Temporary = 256;
+inline constexpr std::int32_t ReparsePoint = 1024;
+inline constexpr std::int32_t Compressed = 2048;
+inline constexpr std::int32_t Offline = 4096;
+inline constexpr std::int32_t NotContentIndexed = 8192;
+}  // namespace attr
+
+// Listing mask of the folder walk: directories, hidden and read-only entries.
+inline constexpr std::int32_t kWalkMask = attr::Directory | attr::Hidden | attr::ReadOnly;
+
+class FileServices {
+public:
+    virtual ~FileServices() = default;
+
+    // The entry's attribute word as it is now; every call asks afresh.
+    virtual std::int32_t GetAttr(const std::wstring& path) = 0;
+    // Replaces the entry's changeable attributes by the word. The directory and
+    // compressed bits of the entry stay as they are.
+    virtual void SetAttr(const std::wstring& path, std::int32_t attributes) = 0;
+
+    // Starts a listing of folder (a path ending in "\") and gives the first bare name,
+    // or "" when there is none. Hidden entries and sub-folders are listed when the mask
+    // asks for them; entries with the system bit only when the mask has it. "." and
+    // "..", where the folder has them, come first. Starting a listing abandons the one
+    // in progress. Throws when the folder cannot be listed.
+    virtual std::wstring Dir(const std::wstring& folder, std::int32_t mask) = 0;
+    // The next name of the listing most recently started, or "" at its end. Asking
+    // again after "" is a caller's error and throws.
+    virtual std::wstring Dir() = 0;
+
+    // Folder of the program's executable, without a trailing "\" except at a drive root.
+    virtual std::wstring ProgramFolder() = 0;
+    // The platform's message text for an error number, without a trailing line break.
+    virtual std::wstring ErrorText(std::int32_t number) = 0;
+};
+
+// Sequential text output through file numbers, as the run log uses it.
+class TextOutput {
+public:
+    virtual ~TextOutput() = default;
+    // The lowest file number that no open file holds (1 and up).
+    virtual std::int16_t FreeFile() = 0;
+    // Creates the file, or empties it, and attaches it to the number.
+    virtual void OpenForOutput(std::int16_t number, const std::wstring& path) = 0;
+    // Appends bytes to the file; throws when the number is not open or the write fails.
+    // What a successful call wrote is in the file when it returns (nothing is held
+    // back in a buffer, so a program ended mid-run keeps every line written).
+    virtual void Write(std::int16_t number, std::string_view bytes) = 0;
+    virtual void Close(std::int16_t number) = 0;
+};
+
+// The system's ANSI code page (932 on the Japanese systems the program addresses).
+class AnsiCodePage {
+public:
+    virtual ~AnsiCodePage() = default;
+    // Characters the code page cannot hold become the platform's replacement ("?").
+    virtual std::string ToAnsi(std::wstring_view text) = 0;
+    virtual std::wstring FromAnsi(std::string_view bytes) = 0;
+};
+
+}  // namespace tesvar::platform

@@ -1,0 +1,32 @@
+#pragma once
+// Text helpers shared by every subsystem: the case-insensitive comparisons the window
+// logic uses, and plain decimal forms of numbers.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tesvar::platform {
+
+// Folds one character for case-insensitive comparison: ASCII, Latin-1 and the
+// full-width Latin letters, the same on every platform.
+wchar_t FoldCase(wchar_t c) noexcept;
+std::wstring FoldCase(std::wstring_view text);
+
+bool EqualsNoCase(std::wstring_view a, std::wstring_view b) noexcept;
+// Position of needle in haystack (0-based), or npos; an empty needle is found at 0.
+std::size_t FindNoCase(std::wstring_view haystack, std::wstring_view needle) noexcept;
+inline bool ContainsNoCase(std::wstring_view haystack, std::wstring_view needle) noexcept {
+    return FindNoCase(haystack, needle) != std::wstring_view::npos;
+}
+
+// Leading and trailing spaces (U+0020 only) removed.
+std::wstring_view TrimSpaces(std::wstring_view text) noexcept;
+bool EndsWithBackslash(std::wstring_view text) noexcept;
+
+// Plain decimal digits with "-" when negative: no padding, no grouping.
+std::wstring Decimal(std::int64_t value);
+
+// Narrow ASCII text (error texts of the portable code) to a wide string.
+std::wstring Widen(std::string_view ascii);
+
+}  // namespace tesvar::platform

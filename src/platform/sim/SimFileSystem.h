@@ -1,0 +1,135 @@
+#pragma once
+// An in-memory file tree that behaves like the Windows file services, with builder
+// helpers for tests and fault injection. Paths are compared without regard to case.
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/Error.h"
+#include "platform/FileServices.h"
+
+namespace tesvar::platform::sim {
+
+enum class Op { GetAttr, SetAttr, DirStart, DirNext, Open, Write, Close };
+
+// Listing order of every folder: as entries were added, by name the way Wine lists
+// (case-insensitive), or the reverse of insertion (a file system with another order).
+enum class ListingOrder { Insertion, NameNoCase, ReverseInsertion };
+
+class SimFileSystem : public FileServices, public TextOutput {
+public:
+    SimFileSystem();
+
+    // --- building the tree (parents are created as plain folders) ---
+    SimFileSystem& AddFolder(const std::wstring& path, std::int32_t attributes = attr::Directory);
+    SimFileSystem& AddFile(const std::wstring& path, std::int32_t attributes = attr::Archive,
+                           std::string content = {});
+    // Removes the entry and everything below it; no-op when missing.
+    void Remove(const std::wstring& path);
+    // Renames the last component of path (keeps its place in the parent's order).
+    void Rename(const std::wstring& path, const std::wstring& newName);
+    bool Exists(const std::wstring& path) const;
+    // The stored attribute word, without faults or counting (for assertions).
+    std::int32_t AttributesOf(const std::wstring& path) const;
+    void SetAttributesDirect(const std::wstring& path, std::int32_t attributes);
+    std::string Content(const std::wstring& path) const;
+    // Raw content access for other simulated services (profile files): no faults.
+    bool ReadContent(const std::wstring& path, std::string& out) const;
+    bool WriteContent(const std::wstring& path, const std::string& bytes);
+
+    void SetProgramFolder(std::wstring folder) { programFolder_ = std::move(folder); }
+    // Relative paths (no drive and no "\\" prefix) are taken from here.
+    void SetCurrentFolder(std::wstring folder) { currentFolder_ = std::move(folder); }
+    void SetListingOrder(ListingOrder order) { order_ = order; }
+    // Whether a folder's listing begins with "." and ".." (drive roots have none).
+    void SetDotEntries(const std::wstring& folder, bool present);
+    // A folder in which no file can be created or written.
+    void SetWritable(const std::wstring& folder, bool writable);
+    // Some platforms refuse an attribute query of a folder path ending in "\".
+    void SetRefuseTrailingBackslash(bool refuse) { refuseTrailingBackslash_ = refuse; }
+
+    // --- fault injection ---
+    void FailGetAttr(const std::wstring& path, std::int32_t error);
+    void FailSetAttr(const std::wstring& path, std::int32_t error);
+    // SetAttr fails when the word carries any of these bits.
+    void RejectSetAttrBits(std::int32_t bits, std::int32_t error = win_error::InvalidParameter);
+    void FailListing(const std::wstring& folder, std::int32_t error);
+    void FailOpen(const std::wstring& path, std::int32_t error);
+    // Writes after the first `lines` successful ones fail.
+    void FailWritesAfter(int lines, std::int32_t error = win_error::DiskFull);
+    void FailClose(std::int32_t error);
+    void ClearFaults();
+    // Called before every operation with its path (folder for listings, "" for
+    // Dir() and writes), so a test can change the tree at a chosen moment.
+    std::function<void(Op, const std::wstring&)> beforeCall;
+
+    // --- what happened ---
+    struct SetAttrCall {
+        std::wstring path;
+        std::int32_t word;
+    };
+    std::vector<SetAttrCall> setAttrCalls;
+    int Calls(Op op) const;
+    // Requests for a next name after a listing had already ended.
+    int endedListingRequests = 0;
+
+    // --- FileServices ---
+    std::int32_t GetAttr(const std::wstring& path) override;
+    void SetAttr(const std::wstring& path, std::int32_t attributes) override;
+    std::wstring Dir(const std::wstring& folder, std::int32_t mask) override;
+    std::wstring Dir() override;
+    std::wstring ProgramFolder() override { return programFolder_; }
+    std::wstring ErrorText(std::int32_t number) override;
+
+    // --- TextOutput ---
+    std::int16_t FreeFile() override;
+    void OpenForOutput(std::int16_t number, const std::wstring& path) override;
+    void Write(std::int16_t number, std::string_view bytes) override;
+    void Close(std::int16_t number) override;
+
+private:
+    struct Node {
+        std::wstring name;  // as given, for listings
+        std::int32_t attributes = 0;
+        std::string content;
+        std::vector<std::wstring> children;  // keys, in insertion order
+        bool dots = true;
+        bool writable = true;
+    };
+
+    std::wstring Resolve(const std::wstring& path) const;
+    static std::wstring Key(const std::wstring& resolved);
+    static std::wstring ParentKey(const std::wstring& key);
+    Node* Find(const std::wstring& path);
+    const Node* Find(const std::wstring& path) const;
+    Node& Ensure(const std::wstring& path, std::int32_t attributes, bool isFolder);
+    [[noreturn]] void Throw(std::int32_t error) const;
+    void Before(Op op, const std::wstring& path);
+    std::int32_t MissingError(const std::wstring& path) const;
+
+    std::unordered_map<std::wstring, Node> nodes_;
+    std::wstring programFolder_ = L"C:\\Program Files\\Tesvar";
+    std::wstring currentFolder_ = L"C:\\";
+    ListingOrder order_ = ListingOrder::Insertion;
+    bool refuseTrailingBackslash_ = false;
+
+    std::unordered_map<std::wstring, std::int32_t> failGetAttr_, failSetAttr_, failListing_, failOpen_;
+    std::int32_t rejectBits_ = 0;
+    std::int32_t rejectError_ = 0;
+    std::optional<int> writesLeft_;
+    std::int32_t writeError_ = 0;
+    std::int32_t closeError_ = 0;
+
+    std::vector<std::wstring> listing_;
+    std::size_t listingPos_ = 0;
+    bool listingActive_ = false;
+
+    std::map<std::int16_t, std::wstring> open_;  // file number -> node key
+    std::map<Op, int> calls_;
+};
+
+}  // namespace tesvar::platform::sim

@@ -1,0 +1,45 @@
+#pragma once
+// The real file services: Win32 attributes, folder listings, the program folder,
+// error texts, and text output through file numbers.
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/FileServices.h"
+#include "platform/win32/ScopedWin.h"
+
+namespace tesvar::platform::win32 {
+
+// A path as Win32 takes it: long absolute paths get the "\\?\" prefix so that no
+// MAX_PATH limit applies.
+std::wstring Win32Path(const std::wstring& path);
+
+class Win32FileServices : public FileServices, public TextOutput {
+public:
+    std::int32_t GetAttr(const std::wstring& path) override;
+    void SetAttr(const std::wstring& path, std::int32_t attributes) override;
+    std::wstring Dir(const std::wstring& folder, std::int32_t mask) override;
+    std::wstring Dir() override;
+    std::wstring ProgramFolder() override;
+    std::wstring ErrorText(std::int32_t number) override;
+
+    std::int16_t FreeFile() override;
+    void OpenForOutput(std::int16_t number, const std::wstring& path) override;
+    void Write(std::int16_t number, std::string_view bytes) override;
+    void Close(std::int16_t number) override;
+
+private:
+    // The listing is read whole when it starts and no find handle stays open.
+    std::vector<std::wstring> listing_;
+    std::size_t listingPos_ = 0;
+    bool listingActive_ = false;
+    std::map<std::int16_t, ScopedFile> open_;
+};
+
+class Win32Ansi : public AnsiCodePage {
+public:
+    std::string ToAnsi(std::wstring_view text) override;
+    std::wstring FromAnsi(std::string_view bytes) override;
+};
+
+}  // namespace tesvar::platform::win32

@@ -1,0 +1,23 @@
+#pragma once
+// Real folders and files for the Windows-side tests.
+#include <cstdint>
+#include <string>
+
+namespace tesvar::test {
+
+// A new empty folder under the temporary folder, without a trailing "\".
+std::wstring MakeTempFolder(const std::wstring& tag);
+// Removes a folder and everything below it, clearing read-only bits first.
+void RemoveTree(const std::wstring& path);
+void MakeFolder(const std::wstring& path, std::int32_t attributes = 16);
+void MakeFile(const std::wstring& path, std::int32_t attributes = 32, const std::string& content = {});
+std::string ReadBytes(const std::wstring& path);
+// Fixtures the wrapper script prepared on the Unix side (TESVAR_FIXTURES): a fresh
+// chmod-0555 folder holding inner.txt at each call, or "" when none is left.
+std::wstring NextReadOnlyFolder();
+// A read-only file whose change is refused (chattr +i), or "" when none could be made.
+std::wstring NextRefusingFile();
+// The fixtures folder as a Windows path, or "" when the wrapper did not set one.
+std::wstring FixturesFolder();
+
+}  // namespace tesvar::test

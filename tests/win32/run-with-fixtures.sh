@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Prepares the fixtures that only the Unix side can make under Wine, runs the given
+# Windows test binary through Wine, then removes them again.
+#  - read-only folders: Wine reports READONLY for a folder without write bits;
+#  - files whose change is refused even for root: chattr +i, where the file system has it.
+set -uo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+exe=$1; shift
+fixtures=$(mktemp -d "${TMPDIR:-/tmp}/tesvar-fixtures.XXXXXX")
+cleanup() {
+  chattr -i "$fixtures"/immutable-* 2>/dev/null
+  chmod -R u+w "$fixtures" 2>/dev/null
+  rm -rf "$fixtures"
+}
+trap cleanup EXIT
+for i in $(seq 1 16); do
+  mkdir "$fixtures/ro-folder-$i"
+  : > "$fixtures/ro-folder-$i/inner.txt"
+  chmod 0555 "$fixtures/ro-folder-$i"
+done
+for i in $(seq 1 8); do
+  f="$fixtures/immutable-$i"
+  echo data > "$f"
+  chmod 0444 "$f"
+  chattr +i "$f" 2>/dev/null || rm -f "$f"
+done
+export TESVAR_FIXTURES="$fixtures"
+"$here/../../cmake/wine-run.sh" "$exe" "$@"
