@@ -197,7 +197,7 @@ TEST_F(FileServicesContract, AnsiCodePageIs932) {
     EXPECT_EQ(ansi.FromAnsi(std::string("\x89\xf0\x8f\x9c\xcc:a")), L"解除ﾌ:a");
     EXPECT_EQ(ansi.ToAnsi(L"　："), std::string("\x81\x40\x81\x46"));
     // A character code page 932 cannot hold becomes "?".
-    EXPECT_EQ(ansi.ToAnsi(L"\u00e9"), "?");
+    EXPECT_EQ(ansi.ToAnsi(L"\ud55c"), "?");
 }
 
 }  // namespace

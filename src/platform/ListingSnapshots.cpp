@@ -1,0 +1,2 @@
+// Filled in by its own change.
+namespace tesvar {}
