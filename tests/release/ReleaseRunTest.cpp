@@ -188,6 +188,7 @@ struct HandedCase {
     std::int32_t handed;
     std::int32_t after;
 };
+void PrintTo(const HandedCase& c, std::ostream* os) { *os << "word " << c.word << (c.folder ? " folder" : " file"); }
 class HandedWordTest : public ReleaseRunTest, public ::testing::WithParamInterface<HandedCase> {};
 
 TEST_P(HandedWordTest, GivesTheWordAndAfterValue) {
@@ -209,7 +210,10 @@ INSTANTIATE_TEST_SUITE_P(Cases, HandedWordTest,
                                            HandedCase{17, true, 0, 16},       // read-only folder
                                            HandedCase{2065, true, 0, 2064},   // compressed folder
                                            HandedCase{2081, false, 32, 2080}, // compressed file
-                                           HandedCase{37, false, 36, 36}));   // system kept
+                                           HandedCase{37, false, 36, 36}),    // system kept
+                         [](const auto& param_info) {
+                             return (param_info.param.folder ? "Folder" : "File") + std::to_string(param_info.param.word);
+                         });
 
 TEST_F(ReleaseRunTest, NoneSelectedConfirmsZeroAndLogsEveryEntryAsNotSelected) {
     fs.AddFile(L"C:\\a", 33);
@@ -374,6 +378,7 @@ struct NumberCase {
     std::int32_t value;
     const char* text;
 };
+void PrintTo(const NumberCase& c, std::ostream* os) { *os << c.value; }
 class PrintLineNumberTest : public ::testing::TestWithParam<NumberCase> {};
 TEST_P(PrintLineNumberTest, WritesTheNumberForm) {
     platform::sim::SimAnsi ansi;
@@ -382,7 +387,11 @@ TEST_P(PrintLineNumberTest, WritesTheNumberForm) {
 }
 INSTANTIATE_TEST_SUITE_P(Forms, PrintLineNumberTest,
                          ::testing::Values(NumberCase{33, " 33 "}, NumberCase{0, " 0 "}, NumberCase{-1, "-1 "},
-                                           NumberCase{INT32_MIN, "-2147483648 "}, NumberCase{INT32_MAX, " 2147483647 "}));
+                                           NumberCase{INT32_MIN, "-2147483648 "}, NumberCase{INT32_MAX, " 2147483647 "}),
+                         [](const auto& param_info) {
+                             const auto v = static_cast<long long>(param_info.param.value);
+                             return (v < 0 ? "Minus" : "Plus") + std::to_string(v < 0 ? -v : v);
+                         });
 
 TEST(PrintLine, ZoneMovesNeverGlueItems) {
     platform::sim::SimAnsi ansi;
