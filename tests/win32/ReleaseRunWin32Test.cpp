@@ -1,0 +1,127 @@
+// A real release run under Wine: real attributes, a real Tesvar.log beside the test
+// program in code page 932, message boxes answered by the scripted UI.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "platform/Error.h"
+#include "platform/sim/SimUi.h"
+#include "platform/win32/Win32Error.h"
+#include "platform/win32/Win32FileServices.h"
+#include "release/ReleaseRun.h"
+#include "support/Bytes.h"
+#include "win32/Win32TestSupport.h"
+
+namespace tesvar {
+namespace {
+
+namespace msgbox = platform::msgbox;
+
+// Pads a line under construction to the next 14-byte print zone.
+std::string& Zone(std::string& line) {
+    line.append((line.size() / 14 + 1) * 14 - line.size(), ' ');
+    return line;
+}
+
+class ReleaseRunWin32 : public ::testing::Test {
+protected:
+    void SetUp() override {
+        root = test::MakeTempFolder(L"release");
+        log = files.ProgramFolder() + L"\\Tesvar.log";
+        ::DeleteFileW(log.c_str());
+    }
+    void TearDown() override { test::RemoveTree(root); }
+    void Run() {
+        release::ReleaseRun run({files, files, ansi, ui, ui, ui});
+        run.BtnStart_Click();
+    }
+    std::string Sjis(const std::wstring& text) { return ansi.ToAnsi(text); }
+
+    std::wstring root, log;
+    platform::win32::Win32FileServices files;
+    platform::win32::Win32Ansi ansi;
+    platform::sim::SimUi ui;
+};
+
+TEST_F(ReleaseRunWin32, WritesTesvarLogBesideTheProgramInCodePage932) {
+    ASSERT_EQ(::GetACP(), 932u) << "the test needs LANG=ja_JP.UTF-8 (code page 932)";
+    const std::wstring a = root + L"\\読取.txt";
+    const std::wstring b = root + L"\\b.txt";
+    const std::wstring c = root + L"\\c.txt";
+    test::MakeFile(a, 35);
+    test::MakeFile(b, 32);
+    test::MakeFile(c, 33);
+    ui.Add(a, true);
+    ui.Add(b, true);
+    ui.Add(c, false);
+    ui.Answer(msgbox::Yes);
+    Run();
+
+    EXPECT_EQ(files.GetAttr(a), 34);
+    EXPECT_EQ(files.GetAttr(c), 33);
+    std::string l1 = test::kReleasedSjis;
+    Zone(l1) += Sjis(a);
+    Zone(l1) += " 35 -> 34  0 \r\n";
+    std::string l2 = test::kNotReadOnlySjis;
+    Zone(l2) += Sjis(b);
+    Zone(l2) += " 32 \r\n";
+    std::string l3 = test::kNotSelectedSjis;
+    Zone(l3) += Sjis(c) + "\r\n";
+    EXPECT_EQ(test::ReadBytes(log), l1 + l2 + l3);
+    // The file name's kanji went through code page 932.
+    EXPECT_NE(l1.find(test::Hex("93c78ee6")), std::string::npos);
+    ASSERT_EQ(ui.prompts.size(), 2u);
+    EXPECT_EQ(ui.prompts[1].text, L"2 File の処理が終了しました");
+}
+
+TEST_F(ReleaseRunWin32, ReadOnlyFolderIsReleasedKeepingItsDirectoryBit) {
+    const std::wstring folder = test::NextReadOnlyFolder();
+    if (folder.empty()) GTEST_SKIP() << "no read-only folder fixture";
+    ui.Add(folder, true);
+    ui.Answer(msgbox::Yes);
+    Run();
+    EXPECT_EQ(files.GetAttr(folder) & 17, 16);
+    std::string line = test::kReleasedSjis;
+    Zone(line) += Sjis(folder);
+    Zone(line) += " 17 -> 16  0 \r\n";
+    EXPECT_EQ(test::ReadBytes(log), line);
+}
+
+TEST_F(ReleaseRunWin32, RefusedChangeLogsTheRealErrorAndItsText) {
+    const std::wstring path = test::NextRefusingFile();
+    if (path.empty()) GTEST_SKIP() << "no file whose change is refused could be made here";
+    const std::int32_t before = files.GetAttr(path);
+    std::int32_t number = 0;
+    try {
+        files.SetAttr(path, before - 1);
+    } catch (const platform::Error& e) {
+        number = e.Number();
+    }
+    ASSERT_NE(number, 0);
+    ui.Add(path, true);
+    ui.Answer({msgbox::Yes, msgbox::No});
+    Run();
+    const std::wstring text = platform::win32::FormatMessageText(number);
+    std::string l1 = test::kReleasedSjis;
+    Zone(l1) += Sjis(path);
+    Zone(l1) += " " + std::to_string(before) + " -> " + std::to_string(before) + "  " + std::to_string(number) + " \r\n";
+    std::string l2 = test::kErrorSjis;
+    Zone(l2) += Sjis(path);
+    Zone(l2) += Sjis(text);
+    Zone(l2) += " " + std::to_string(before) + " \r\n";
+    EXPECT_EQ(test::ReadBytes(log), l1 + l2);
+    ASSERT_EQ(ui.prompts.size(), 3u);
+    EXPECT_EQ(ui.prompts[1].text, text + L"\r\n処理を中断しますか？");
+}
+
+TEST_F(ReleaseRunWin32, MissingEntryReportsFileNotFound) {
+    ui.Add(root + L"\\gone.txt", true);
+    ui.Answer({msgbox::Yes, msgbox::No});
+    Run();
+    std::string line = test::kReleasedSjis;
+    Zone(line) += Sjis(root + L"\\gone.txt");
+    Zone(line) += " 0 -> 0  2 \r\n";
+    EXPECT_EQ(test::ReadBytes(log), line);
+}
+
+}  // namespace
+}  // namespace tesvar
