@@ -213,9 +213,7 @@ int SimFileSystem::Calls(Op op) const {
     return it == calls_.end() ? 0 : it->second;
 }
 
-void SimFileSystem::Throw(std::int32_t error) const {
-    throw Error(error, const_cast<SimFileSystem*>(this)->ErrorText(error));
-}
+void SimFileSystem::Throw(std::int32_t error) const { throw Error(error, MessageText(error)); }
 
 void SimFileSystem::Before(Op op, const std::wstring& path) {
     ++calls_[op];
@@ -301,7 +299,9 @@ std::wstring SimFileSystem::Dir() {
     return listing_[listingPos_++];
 }
 
-std::wstring SimFileSystem::ErrorText(std::int32_t number) {
+std::wstring SimFileSystem::ErrorText(std::int32_t number) { return MessageText(number); }
+
+std::wstring SimFileSystem::MessageText(std::int32_t number) {
     // The texts a Japanese Windows gives for these numbers.
     switch (number) {
         case win_error::FileNotFound: return L"指定されたファイルが見つかりません。";

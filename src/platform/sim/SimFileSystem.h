@@ -108,6 +108,7 @@ private:
     const Node* Find(const std::wstring& path) const;
     Node& Ensure(const std::wstring& path, std::int32_t attributes, bool isFolder);
     [[noreturn]] void Throw(std::int32_t error) const;
+    static std::wstring MessageText(std::int32_t number);
     void Before(Op op, const std::wstring& path);
     std::int32_t MissingError(const std::wstring& path) const;
 
