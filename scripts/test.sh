@@ -10,6 +10,11 @@ cmake --preset linux
 cmake --build --preset linux
 ctest --preset linux
 
+# The same tests again under the address and undefined-behaviour sanitizers.
+cmake --preset linux-asan
+cmake --build --preset linux-asan
+ctest --preset linux-asan
+
 cmake --preset windows
 cmake --build --preset windows
 ctest --preset windows
