@@ -75,6 +75,7 @@ const ExampleRow kExamples[] = {
     {"DotInFolderNotInFile", L"C:\\old.data\\inside", {L"C:\\old.data\\", L"inside", L"inside", L""}},
     {"SurroundingSpaces", L"  C:\\a\\b.c.txt   ", {L"C:\\a\\", L"b.c.txt", L"b", L".c.txt"}},
     {"MissingWithSeveralBackslashes", L"C:\\gone\\\\\\", {L"C:\\gone\\", L"", L"", L""}},
+    {"FileWithTrailingBackslash", L"C:\\a\\b.c.txt\\", {L"C:\\a\\", L"b.c.txt", L"b", L".c.txt"}},
     {"FolderWithSpacesAndBackslash", L" C:\\a\\ ", {L"C:\\a\\", L"", L"", L""}},
 };
 
