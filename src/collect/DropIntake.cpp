@@ -138,35 +138,76 @@ void DropIntake::ReadOnlyRule(const std::wstring& entryPath) {
     }
 }
 
-void DropIntake::mScanFolder(const std::wstring& path) {
+void DropIntake::mScanFolder(const std::wstring& folder) {
+    // The walk goes to any depth, so it keeps its own stack instead of recursing: one
+    // frame per folder being walked, each with the subfolder it waits on. The current
+    // folder's path is one growing text; a frame remembers how long it was.
+    struct Frame {
+        std::size_t pathLength;
+        std::wstring saved;  // the subfolder being walked, to find the place again
+    };
     auto& files = s_.files;
-    std::wstring name;
-    // A folder that cannot be listed is not walked.
-    if (!Listed([&] { return files.Dir(path, platform::kWalkMask); }, name)) return;
-    while (!name.empty() && IsDotEntry(name)) {
-        if (!Listed([&] { return files.Dir(); }, name)) return;
-    }
     FNameEdit& split = s_.module.objFNameEdit();
-    while (!name.empty()) {
-        const std::wstring entry = path + name;
-        if (const auto word = Query(entry)) {
-            if (*word & attr::Directory) {
-                const std::wstring saved = name;
-                ReadOnlyRule(entry);
-                // A link or junction is listed but never entered: it may lead back
-                // into the tree being walked.
-                if (!(*word & attr::ReparsePoint)) {
-                    mScanFolder(entry + L'\\');
-                    if (!FindAgain(path, saved, name)) return;
-                }
-            } else {
-                split.ifaFullPath = entry;
-                split.cFNameEdit();
-                // A file that vanished since its query splits as a folder: left out.
-                if (!split.ifaFileName.empty()) AdmitFile(split);
-            }
+    std::wstring path = folder;
+    std::wstring name;
+    std::vector<Frame> stack;
+
+    // Starts the listing of path and skips the dot entries; false when it cannot be
+    // listed (the folder is then not walked).
+    const auto start = [&] {
+        if (!Listed([&] { return files.Dir(path, platform::kWalkMask); }, name)) return false;
+        while (!name.empty() && IsDotEntry(name)) {
+            if (!Listed([&] { return files.Dir(); }, name)) return false;
         }
-        if (!Listed([&] { return files.Dir(); }, name)) return;
+        return true;
+    };
+    // The entry after the current one; a failing request ends this folder's walk.
+    const auto advance = [&] {
+        if (!Listed([&] { return files.Dir(); }, name)) name.clear();
+    };
+    // Back in a folder after a nested walk: restart its listing, find the place again.
+    const auto resume = [&] {
+        if (FindAgain(path, stack.back().saved, name))
+            advance();
+        else
+            name.clear();
+    };
+
+    if (!start()) return;
+    stack.push_back({path.size(), {}});
+    for (;;) {
+        if (name.empty()) {
+            stack.pop_back();
+            if (stack.empty()) return;
+            path.resize(stack.back().pathLength);
+            resume();
+            continue;
+        }
+        const std::wstring entry = path + name;
+        const auto word = Query(entry);
+        if (word && (*word & attr::Directory)) {
+            ReadOnlyRule(entry);
+            // A link or junction is listed but never entered: it may lead back into
+            // the tree being walked.
+            if (!(*word & attr::ReparsePoint)) {
+                stack.back().saved = name;
+                path += name;
+                path += L'\\';
+                if (start()) {
+                    stack.push_back({path.size(), {}});
+                    continue;
+                }
+                path.resize(stack.back().pathLength);
+                resume();
+                continue;
+            }
+        } else if (word) {
+            split.ifaFullPath = entry;
+            split.cFNameEdit();
+            // A file that vanished since its query splits as a folder: left out.
+            if (!split.ifaFileName.empty()) AdmitFile(split);
+        }
+        advance();
     }
 }
 

@@ -52,7 +52,7 @@ private:
     // Lists the entry (selected when read-only); leaves it out when its query fails.
     void ReadOnlyRule(const std::wstring& entryPath);
     // Walks a folder (path ending in "\") and everything below it.
-    void mScanFolder(const std::wstring& path);
+    void mScanFolder(const std::wstring& folder);
     // Restarts the listing of path and finds saved in it again; false when it is not
     // met again (the folder changed meanwhile) or the listing fails.
     bool FindAgain(const std::wstring& path, const std::wstring& saved, std::wstring& name);

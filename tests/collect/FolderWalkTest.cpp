@@ -2,6 +2,8 @@
 // and the faults a real tree can throw at it.
 #include <gtest/gtest.h>
 
+#include <pthread.h>
+
 #include <set>
 #include <string>
 #include <vector>
@@ -156,6 +158,39 @@ TEST(FolderWalk, DeepFileTakesTheFilterOnItsOwnExtension) {
     rig.fs.AddFile(L"C:\\x.txt.d\\y.doc\\README", kRO);
     rig.Drop({L"C:\\x.txt.d"});
     EXPECT_EQ(rig.List(), (Listed{{L"C:\\x.txt.d\\y.doc\\README", true}}));
+}
+
+// A deep tree on a thread with a small stack: the walk's depth must not cost stack.
+TEST(FolderWalk, DeepTreeNeedsNoDeepStack) {
+    constexpr int kDepth = 3000;
+    CollectRig rig;
+    std::wstring folder = L"C:\\deep";
+    std::vector<std::wstring> expected;
+    for (int i = 0; i < kDepth; ++i) {
+        folder += L"\\n";
+        rig.fs.AddFolder(folder, kRODir);
+        expected.push_back(folder);
+    }
+    rig.fs.AddFile(folder + L"\\bottom.txt", kRO);
+    expected.push_back(folder + L"\\bottom.txt");
+    rig.fs.AddFile(L"C:\\deep\\z.txt", kRO);
+    expected.push_back(L"C:\\deep\\z.txt");
+
+    pthread_attr_t attrs;
+    pthread_attr_init(&attrs);
+    pthread_attr_setstacksize(&attrs, 256 * 1024);
+    pthread_t thread;
+    auto body = [](void* arg) -> void* {
+        static_cast<CollectRig*>(arg)->Drop({L"C:\\deep"});
+        return nullptr;
+    };
+    ASSERT_EQ(pthread_create(&thread, &attrs, body, &rig), 0);
+    pthread_join(thread, nullptr);
+    pthread_attr_destroy(&attrs);
+
+    std::vector<std::wstring> got;
+    for (const auto& [text, selected] : rig.List()) got.push_back(text);
+    EXPECT_EQ(got, expected);
 }
 
 // --- restarts served from snapshots ---
