@@ -261,17 +261,22 @@ TEST(FolderWalkFault, UnlistableSubfolderIsListedNotWalkedAndTheWalkGoesOn) {
     EXPECT_EQ(rig.ui.statusCaption, L"ReadOnly ( 4 ) / File ( 4 )");
 }
 
+// Renames C:\c\sub while it is being walked (once its first entry is listed), and
+// adds a file to C:\c when asked.
+void RenameSubOnceListed(CollectRig& rig, const std::wstring& newName, bool addFile = false) {
+    rig.fs.beforeCall = [&rig, newName, addFile, renamed = false](Op op, const std::wstring&) mutable {
+        if (op != Op::DirNext || rig.ui.entries.empty() || renamed) return;
+        renamed = true;
+        rig.fs.Rename(L"C:\\c\\sub", newName);
+        if (addFile) rig.fs.AddFile(L"C:\\c\\new.txt", kRO);
+    };
+}
+
 TEST(FolderWalkFault, FolderChangedDuringItsWalkEndsThatWalk) {
     CollectRig rig;
     rig.fs.SetSnapshotRestarts(false);
     rig.fs.AddFile(L"C:\\c\\sub\\in.txt", kRO).AddFile(L"C:\\c\\next.txt", kRO).AddFile(L"C:\\other.txt", kRO);
-    bool renamed = false;
-    rig.fs.beforeCall = [&](Op op, const std::wstring&) {
-        if (op == Op::DirNext && !rig.ui.entries.empty() && !renamed) {
-            renamed = true;
-            rig.fs.Rename(L"C:\\c\\sub", L"moved");
-        }
-    };
+    RenameSubOnceListed(rig, L"moved");
     rig.Drop({L"C:\\c", L"C:\\other.txt"});
     // The saved name is not met again: the walk of C:\c ends, the drop goes on.
     EXPECT_EQ(rig.List(), (Listed{{L"C:\\c\\sub\\in.txt", true}, {L"C:\\other.txt", true}}));
@@ -282,14 +287,7 @@ TEST(FolderWalkFault, FolderChangedDuringItsWalkEndsThatWalk) {
 TEST(FolderWalkFault, FolderChangedDuringItsWalkIsServedFromItsSnapshot) {
     CollectRig rig;
     rig.fs.AddFile(L"C:\\c\\sub\\in.txt", kRO).AddFile(L"C:\\c\\next.txt", kRO);
-    bool renamed = false;
-    rig.fs.beforeCall = [&](Op op, const std::wstring&) {
-        if (op == Op::DirNext && !rig.ui.entries.empty() && !renamed) {
-            renamed = true;
-            rig.fs.Rename(L"C:\\c\\sub", L"moved");
-            rig.fs.AddFile(L"C:\\c\\new.txt", kRO);
-        }
-    };
+    RenameSubOnceListed(rig, L"moved", true);
     rig.Drop({L"C:\\c"});
     // The parent's listing as it began: the walk resumes after sub; new.txt came later.
     EXPECT_EQ(rig.List(), (Listed{{L"C:\\c\\sub\\in.txt", true}, {L"C:\\c\\next.txt", true}}));
@@ -299,13 +297,7 @@ TEST(FolderWalkFault, CaseOnlyRenameDuringTheWalkIsFoundAgain) {
     CollectRig rig;
     rig.fs.SetSnapshotRestarts(false);
     rig.fs.AddFile(L"C:\\c\\sub\\in.txt", kRO).AddFile(L"C:\\c\\next.txt", kRO);
-    bool renamed = false;
-    rig.fs.beforeCall = [&](Op op, const std::wstring&) {
-        if (op == Op::DirNext && !rig.ui.entries.empty() && !renamed) {
-            renamed = true;
-            rig.fs.Rename(L"C:\\c\\sub", L"SUB");
-        }
-    };
+    RenameSubOnceListed(rig, L"SUB");
     rig.Drop({L"C:\\c"});
     EXPECT_EQ(rig.List(), (Listed{{L"C:\\c\\sub\\in.txt", true}, {L"C:\\c\\next.txt", true}}));
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "collect/FNameEdit.h"
+#include "collect/SplitOutputs.h"
 #include "collect/modMain.h"
 #include "platform/Error.h"
 #include "platform/sim/SimFileSystem.h"
@@ -15,17 +16,6 @@ namespace {
 
 namespace attr = platform::attr;
 using platform::sim::Op;
-
-struct Split {
-    std::wstring dir, file, sts1, sts2;
-    bool operator==(const Split&) const = default;
-};
-
-void PrintTo(const Split& s, std::ostream* os) {
-    auto narrow = [](const std::wstring& w) { return std::string(w.begin(), w.end()); };
-    *os << "{" << narrow(s.dir) << " | " << narrow(s.file) << " | " << narrow(s.sts1) << " | " << narrow(s.sts2)
-        << "}";
-}
 
 Split Outputs(const FNameEdit& e) { return {e.ifaDirName, e.ifaFileName, e.ifaFileSts1, e.ifaFileSts2}; }
 
@@ -88,11 +78,7 @@ INSTANTIATE_TEST_SUITE_P(Table, SplitterExample, ::testing::Combine(::testing::V
 class SplitterTest : public ::testing::Test {
 protected:
     SplitterTest() { BuildExampleTree(fs); }
-    Split Run(const std::wstring& path) {
-        split.ifaFullPath = path;
-        split.cFNameEdit();
-        return Outputs(split);
-    }
+    Split Run(const std::wstring& path) { return SplitOf(split, path); }
     platform::sim::SimFileSystem fs;
     modMain module{fs};
     FNameEdit& split = module.objFNameEdit();

@@ -11,6 +11,7 @@
 
 #include "collect/DropIntake.h"
 #include "collect/FNameEdit.h"
+#include "collect/SplitOutputs.h"
 #include "collect/modMain.h"
 #include "platform/sim/SimUi.h"
 #include "platform/win32/Win32FileServices.h"
@@ -21,27 +22,11 @@ namespace {
 
 namespace attr = platform::attr;
 
-struct Split {
-    std::wstring dir, file, sts1, sts2;
-    bool operator==(const Split&) const = default;
-};
-
-void PrintTo(const Split& s, std::ostream* os) {
-    auto narrow = [](const std::wstring& w) { return std::string(w.begin(), w.end()); };
-    *os << "{" << narrow(s.dir) << " | " << narrow(s.file) << " | " << narrow(s.sts1) << " | " << narrow(s.sts2)
-        << "}";
-}
-
 class CollectWin32 : public ::testing::Test {
 protected:
     void SetUp() override { root = test::MakeTempFolder(L"collect"); }
     void TearDown() override { test::RemoveTree(root); }
-    Split Run(const std::wstring& path) {
-        auto& split = module.objFNameEdit();
-        split.ifaFullPath = path;
-        split.cFNameEdit();
-        return {split.ifaDirName, split.ifaFileName, split.ifaFileSts1, split.ifaFileSts2};
-    }
+    Split Run(const std::wstring& path) { return SplitOf(module.objFNameEdit(), path); }
     platform::win32::Win32FileServices files;
     modMain module{files};
     std::wstring root;
