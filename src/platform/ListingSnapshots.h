@@ -37,9 +37,6 @@ public:
     // Off: every start reads its folder afresh (a folder changed during its walk is
     // then seen at the restart).
     void SetServeRestarts(bool serve);
-    // Forgets every snapshot.
-    void Reset() { frames_.clear(); }
-
     std::size_t Depth() const { return frames_.size(); }
     // Directory reads made so far (successful or not).
     std::size_t Reads() const { return reads_; }
