@@ -2,7 +2,9 @@
 // A drop on List1: the dropped paths become the target list, narrowed by the filter
 // text and the read-only switch, with every dropped folder walked to any depth.
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "collect/modMain.h"
@@ -23,6 +25,14 @@ struct CollectServices {
 // List1_OLEDragOver: 1 (copy) when the dragged data carries a file list, else 0.
 std::int32_t List1_OLEDragOver(bool carriesFileList);
 
+// The filter test: a file passes when the filter holds "*.*" or its extension part
+// (dot included) as a substring, compared without regard to case. A name without a
+// dot passes any non-empty filter and no empty one.
+bool FilterTest(std::wstring_view strFilter, bool blnAllFiles, std::wstring_view ifaFileSts2);
+
+// "ReadOnly ( n ) / File ( m )", or the drop prompt when the list is empty.
+std::wstring StatusCaption(std::int32_t selCount, std::int32_t listCount);
+
 class DropIntake {
 public:
     explicit DropIntake(CollectServices services);
@@ -35,6 +45,19 @@ public:
     bool blnAllFiles() const { return blnAllFiles_; }
 
 private:
+    void Collect(const std::vector<std::wstring>& paths);
+    void Finish();
+    // The admission rule: the filter test for a file, then the read-only rule.
+    void AdmitFile(const FNameEdit& split);
+    // Lists the entry (selected when read-only); leaves it out when its query fails.
+    void ReadOnlyRule(const std::wstring& entryPath);
+    // Walks a folder (path ending in "\") and everything below it.
+    void mScanFolder(const std::wstring& folder);
+    // Restarts the listing of path and finds saved in it again; false when it is not
+    // met again (the folder changed meanwhile) or the listing fails.
+    bool FindAgain(const std::wstring& path, const std::wstring& saved, std::wstring& name);
+    std::optional<std::int32_t> Query(const std::wstring& path);
+
     CollectServices s_;
     std::wstring strFilter_;
     bool blnAllFiles_ = false;

@@ -18,6 +18,12 @@ for i in $(seq 1 16); do
   : > "$fixtures/ro-folder-$i/inner.txt"
   chmod 0555 "$fixtures/ro-folder-$i"
 done
+# A tree for the folder walk: walk-tree/ro-sub and walk-tree/ro-sub/ro-deeper are
+# read-only folders, each holding inner.txt; the test adds the rest.
+mkdir -p "$fixtures/walk-tree/ro-sub/ro-deeper"
+: > "$fixtures/walk-tree/ro-sub/inner.txt"
+: > "$fixtures/walk-tree/ro-sub/ro-deeper/inner.txt"
+chmod 0555 "$fixtures/walk-tree/ro-sub/ro-deeper" "$fixtures/walk-tree/ro-sub"
 for i in $(seq 1 8); do
   f="$fixtures/immutable-$i"
   echo data > "$f"

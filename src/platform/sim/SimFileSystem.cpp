@@ -45,25 +45,53 @@ std::wstring SimFileSystem::Resolve(const std::wstring& path) const {
     return base + path;
 }
 
-std::wstring SimFileSystem::Key(const std::wstring& resolved) {
+std::wstring SimFileSystem::Key(const std::wstring& resolved) const {
     std::wstring key = resolved;
     while (!key.empty() && key.back() == L'\\') key.pop_back();
+    if (caseSensitive_) {
+        // The drive or share part still compares without regard to case.
+        const std::size_t end = key.rfind(L"\\\\", 0) == 0 ? key.find(L'\\', 2) : key.find(L'\\');
+        const std::size_t head = end == std::wstring::npos ? key.size() : end;
+        return FoldCase(std::wstring_view(key).substr(0, head)) + key.substr(head);
+    }
     return FoldCase(key);
+}
+
+std::wstring SimFileSystem::Through(const std::wstring& key, bool followLast) const {
+    if (!anyLinks_) return key;
+    std::wstring current = key;
+    // A bounded number of hops: links that point at each other still resolve to something.
+    for (int hop = 0; hop < 64; ++hop) {
+        bool followed = false;
+        for (std::size_t pos = current.find(L'\\'); !followed; pos = current.find(L'\\', pos + 1)) {
+            const bool last = pos == std::wstring::npos;
+            if (last && !followLast) break;
+            const auto it = nodes_.find(current.substr(0, last ? current.size() : pos));
+            if (it != nodes_.end() && !it->second.link.empty()) {
+                current = it->second.link + (last ? std::wstring() : current.substr(pos));
+                followed = true;
+            }
+            if (last) break;
+        }
+        if (!followed) break;
+    }
+    return current;
 }
 
 std::wstring SimFileSystem::ParentKey(const std::wstring& key) {
     const auto pos = key.find_last_of(L'\\');
-    if (pos == std::wstring::npos || pos == 0) return {};
+    // "\\server" heads a share path: it has no parent.
+    if (pos == std::wstring::npos || pos == 0 || (pos == 1 && key[0] == L'\\')) return {};
     return key.substr(0, pos);
 }
 
 SimFileSystem::Node* SimFileSystem::Find(const std::wstring& path) {
-    const auto it = nodes_.find(Key(Resolve(path)));
+    const auto it = nodes_.find(Through(Key(Resolve(path)), false));
     return it == nodes_.end() ? nullptr : &it->second;
 }
 
 const SimFileSystem::Node* SimFileSystem::Find(const std::wstring& path) const {
-    const auto it = nodes_.find(Key(Resolve(path)));
+    const auto it = nodes_.find(Through(Key(Resolve(path)), false));
     return it == nodes_.end() ? nullptr : &it->second;
 }
 
@@ -96,6 +124,12 @@ SimFileSystem& SimFileSystem::AddFolder(const std::wstring& path, std::int32_t a
     return *this;
 }
 
+SimFileSystem& SimFileSystem::AddLink(const std::wstring& path, const std::wstring& target, std::int32_t attributes) {
+    Ensure(path, attributes | attr::Directory, true).link = Key(Resolve(target));
+    anyLinks_ = true;
+    return *this;
+}
+
 SimFileSystem& SimFileSystem::AddFile(const std::wstring& path, std::int32_t attributes, std::string content) {
     Ensure(path, attributes & ~attr::Directory, false).content = std::move(content);
     return *this;
@@ -119,7 +153,7 @@ void SimFileSystem::Rename(const std::wstring& path, const std::wstring& newName
     const std::wstring key = Key(Resolve(path));
     if (nodes_.find(key) == nodes_.end()) return;
     const std::wstring parent = ParentKey(key);
-    const std::wstring newKey = parent + L'\\' + FoldCase(newName);
+    const std::wstring newKey = Key(parent + L'\\' + newName);
     // Re-key the entry and everything below it.
     std::vector<std::wstring> moved;
     for (const auto& [k, node] : nodes_) {
@@ -257,17 +291,19 @@ void SimFileSystem::SetAttr(const std::wstring& path, std::int32_t attributes) {
 
 std::wstring SimFileSystem::Dir(const std::wstring& folder, std::int32_t mask) {
     Before(Op::DirStart, folder);
-    listingActive_ = false;
-    listing_.clear();
-    listingPos_ = 0;
+    return listings_.Start(folder, mask);
+}
+
+std::vector<std::wstring> SimFileSystem::ReadFolder(const std::wstring& folder, std::int32_t mask) {
     const std::wstring key = Key(Resolve(folder));
     if (auto it = failListing_.find(key); it != failListing_.end()) Throw(it->second);
-    const auto it = nodes_.find(key);
+    const auto it = nodes_.find(Through(key, true));
     if (it == nodes_.end() || !(it->second.attributes & attr::Directory)) Throw(win_error::PathNotFound);
     const Node& dir = it->second;
+    std::vector<std::wstring> names;
     if (dir.dots && (mask & attr::Directory)) {
-        listing_.push_back(L".");
-        listing_.push_back(L"..");
+        names.push_back(L".");
+        names.push_back(L"..");
     }
     std::vector<const Node*> children;
     for (const auto& child : dir.children) children.push_back(&nodes_.at(child));
@@ -280,23 +316,19 @@ std::wstring SimFileSystem::Dir(const std::wstring& folder, std::int32_t mask) {
     const std::int32_t excluded = (attr::Hidden | attr::System | attr::Directory) & ~mask;
     for (const Node* child : children) {
         if (child->attributes & excluded) continue;
-        listing_.push_back(child->name);
+        names.push_back(child->name);
     }
-    listingActive_ = true;
-    return Dir();
+    return names;
 }
 
 std::wstring SimFileSystem::Dir() {
     Before(Op::DirNext, L"");
-    if (!listingActive_) {
+    auto name = listings_.Next();
+    if (!name) {
         ++endedListingRequests;
         Throw(win_error::InvalidParameter);
     }
-    if (listingPos_ >= listing_.size()) {
-        listingActive_ = false;
-        return {};
-    }
-    return listing_[listingPos_++];
+    return std::move(*name);
 }
 
 std::wstring SimFileSystem::ErrorText(std::int32_t number) { return MessageText(number); }

@@ -11,6 +11,7 @@
 
 #include "platform/Error.h"
 #include "platform/FileServices.h"
+#include "platform/ListingSnapshots.h"
 
 namespace tesvar::platform::sim {
 
@@ -23,11 +24,17 @@ enum class ListingOrder { Insertion, NameNoCase, ReverseInsertion };
 class SimFileSystem : public FileServices, public TextOutput {
 public:
     SimFileSystem();
+    SimFileSystem(const SimFileSystem&) = delete;
+    SimFileSystem& operator=(const SimFileSystem&) = delete;
 
     // --- building the tree (parents are created as plain folders) ---
     SimFileSystem& AddFolder(const std::wstring& path, std::int32_t attributes = attr::Directory);
     SimFileSystem& AddFile(const std::wstring& path, std::int32_t attributes = attr::Archive,
                            std::string content = {});
+    // A link to a folder (a junction or symbolic link): it reports the directory and
+    // reparse-point bits, and listing it, or anything below it, reaches the target.
+    SimFileSystem& AddLink(const std::wstring& path, const std::wstring& target,
+                           std::int32_t attributes = attr::Directory | attr::ReparsePoint);
     // Removes the entry and everything below it; no-op when missing.
     void Remove(const std::wstring& path);
     // Renames the last component of path (keeps its place in the parent's order).
@@ -49,6 +56,15 @@ public:
     void SetDotEntries(const std::wstring& folder, bool present);
     // A folder in which no file can be created or written.
     void SetWritable(const std::wstring& folder, bool writable);
+    // Names that differ only in letter case are different entries (as in a
+    // case-sensitive folder). Set it before adding anything.
+    void SetCaseSensitive(bool sensitive) { caseSensitive_ = sensitive; }
+    // Whether a restarted listing of a folder that is being walked is served from the
+    // snapshot taken when its listing began, as the Win32 services do (the default).
+    // Off: every listing start reads the tree as it is now.
+    void SetSnapshotRestarts(bool serve) { listings_.SetServeRestarts(serve); }
+    // Folder reads made by listings (restarts served from a snapshot make none).
+    std::size_t FolderReads() const { return listings_.Reads(); }
     // Some platforms refuse an attribute query of a folder path ending in "\".
     void SetRefuseTrailingBackslash(bool refuse) { refuseTrailingBackslash_ = refuse; }
 
@@ -99,13 +115,18 @@ private:
         std::vector<std::wstring> children;  // keys, in insertion order
         bool dots = true;
         bool writable = true;
+        std::wstring link;  // key of the target folder, for a link
     };
 
     std::wstring Resolve(const std::wstring& path) const;
-    static std::wstring Key(const std::wstring& resolved);
+    std::wstring Key(const std::wstring& resolved) const;
     static std::wstring ParentKey(const std::wstring& key);
+    // The key with links in its folder part followed (and in its last component too
+    // when followLast), as the file system reaches the entry.
+    std::wstring Through(const std::wstring& key, bool followLast) const;
     Node* Find(const std::wstring& path);
     const Node* Find(const std::wstring& path) const;
+    std::vector<std::wstring> ReadFolder(const std::wstring& folder, std::int32_t mask);
     Node& Ensure(const std::wstring& path, std::int32_t attributes, bool isFolder);
     [[noreturn]] void Throw(std::int32_t error) const;
     static std::wstring MessageText(std::int32_t number);
@@ -117,6 +138,8 @@ private:
     std::wstring currentFolder_ = L"C:\\";
     ListingOrder order_ = ListingOrder::Insertion;
     bool refuseTrailingBackslash_ = false;
+    bool caseSensitive_ = false;
+    bool anyLinks_ = false;
 
     std::unordered_map<std::wstring, std::int32_t> failGetAttr_, failSetAttr_, failListing_, failOpen_;
     std::int32_t rejectBits_ = 0;
@@ -125,9 +148,7 @@ private:
     std::int32_t writeError_ = 0;
     std::int32_t closeError_ = 0;
 
-    std::vector<std::wstring> listing_;
-    std::size_t listingPos_ = 0;
-    bool listingActive_ = false;
+    ListingSnapshots listings_{[this](const std::wstring& folder, std::int32_t mask) { return ReadFolder(folder, mask); }};
 
     std::map<std::int16_t, std::wstring> open_;  // file number -> node key
     std::map<Op, int> calls_;

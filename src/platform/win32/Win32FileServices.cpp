@@ -27,10 +27,8 @@ void Win32FileServices::SetAttr(const std::wstring& path, std::int32_t attribute
     if (!::SetFileAttributesW(Win32Path(path).c_str(), word)) ThrowLastError();
 }
 
-std::wstring Win32FileServices::Dir(const std::wstring& folder, std::int32_t mask) {
-    listing_.clear();
-    listingPos_ = 0;
-    listingActive_ = false;
+std::vector<std::wstring> Win32FileServices::ReadFolder(const std::wstring& folder, std::int32_t mask) {
+    std::vector<std::wstring> names;
     std::wstring pattern = folder;
     if (!EndsWithBackslash(pattern)) pattern += L'\\';
     pattern += L'*';
@@ -41,26 +39,26 @@ std::wstring Win32FileServices::Dir(const std::wstring& folder, std::int32_t mas
         const DWORD error = ::GetLastError();
         // No entry at all (an empty drive root): an empty listing, not a failure.
         if (error != ERROR_FILE_NOT_FOUND && error != ERROR_NO_MORE_FILES) ThrowError(error);
-    } else {
-        const DWORD excluded =
-            static_cast<DWORD>((FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY) & ~mask);
-        do {
-            if ((data.dwFileAttributes & excluded) == 0) listing_.emplace_back(data.cFileName);
-        } while (::FindNextFileW(find.get(), &data));
-        const DWORD error = ::GetLastError();
-        if (error != ERROR_NO_MORE_FILES) ThrowError(error);
+        return names;
     }
-    listingActive_ = true;
-    return Dir();
+    const DWORD excluded =
+        static_cast<DWORD>((FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY) & ~mask);
+    do {
+        if ((data.dwFileAttributes & excluded) == 0) names.emplace_back(data.cFileName);
+    } while (::FindNextFileW(find.get(), &data));
+    const DWORD error = ::GetLastError();
+    if (error != ERROR_NO_MORE_FILES) ThrowError(error);
+    return names;
+}
+
+std::wstring Win32FileServices::Dir(const std::wstring& folder, std::int32_t mask) {
+    return listings_.Start(folder, mask);
 }
 
 std::wstring Win32FileServices::Dir() {
-    if (!listingActive_) ThrowError(ERROR_INVALID_PARAMETER);
-    if (listingPos_ >= listing_.size()) {
-        listingActive_ = false;
-        return {};
-    }
-    return listing_[listingPos_++];
+    auto name = listings_.Next();
+    if (!name) ThrowError(ERROR_INVALID_PARAMETER);
+    return std::move(*name);
 }
 
 std::wstring Win32FileServices::ProgramFolder() {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/FileServices.h"
+#include "platform/ListingSnapshots.h"
 #include "platform/win32/ScopedWin.h"
 
 namespace tesvar::platform::win32 {
@@ -21,6 +22,10 @@ public:
     std::wstring Dir(const std::wstring& folder, std::int32_t mask) override;
     std::wstring Dir() override;
     std::wstring ProgramFolder() override;
+
+    // Directory reads made by the listings so far (restarts served from a snapshot
+    // make none).
+    std::size_t FolderReads() const { return listings_.Reads(); }
     std::wstring ErrorText(std::int32_t number) override;
 
     std::int16_t FreeFile() override;
@@ -29,10 +34,10 @@ public:
     void Close(std::int16_t number) override;
 
 private:
-    // The listing is read whole when it starts and no find handle stays open.
-    std::vector<std::wstring> listing_;
-    std::size_t listingPos_ = 0;
-    bool listingActive_ = false;
+    // A listing is read whole when it starts and no find handle stays open; a parent
+    // restarted after a nested listing is served from its snapshot.
+    ListingSnapshots listings_{&ReadFolder};
+    static std::vector<std::wstring> ReadFolder(const std::wstring& folder, std::int32_t mask);
     std::map<std::int16_t, ScopedFile> open_;
 };
 

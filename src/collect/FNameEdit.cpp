@@ -1,0 +1,66 @@
+#include "collect/FNameEdit.h"
+
+#include "platform/Error.h"
+#include "platform/Text.h"
+
+namespace tesvar::collect {
+namespace {
+
+using platform::EndsWithBackslash;
+
+// The attribute word, or nothing when the query fails. The split absorbs every failure.
+bool Query(platform::FileServices& files, const std::wstring& path, std::int32_t* word = nullptr) {
+    try {
+        const std::int32_t w = files.GetAttr(path);
+        if (word) *word = w;
+        return true;
+    } catch (const platform::Error&) {
+        return false;
+    }
+}
+
+}  // namespace
+
+void FNameEdit::cFNameEdit() {
+    ifaDirName.clear();
+    ifaFileName.clear();
+    ifaFileSts1.clear();
+    ifaFileSts2.clear();
+
+    std::wstring path(platform::TrimSpaces(ifaFullPath));
+    if (path.empty()) return;
+
+    // Some platforms refuse "folder\": drop trailing backslashes until a query succeeds.
+    bool found = Query(files_, path);
+    while (!found && EndsWithBackslash(path)) {
+        path.pop_back();
+        found = Query(files_, path);
+    }
+
+    // A folder, or anything that cannot be queried, ends in exactly one "\".
+    std::int32_t word = 0;
+    const bool isFolder = !Query(files_, path, &word) || (word & platform::attr::Directory) != 0;
+    if (isFolder && !EndsWithBackslash(path)) path += L'\\';
+    if (EndsWithBackslash(path)) {
+        ifaDirName = std::move(path);
+        return;
+    }
+
+    const auto slash = path.rfind(L'\\');
+    if (slash == std::wstring::npos) {
+        ifaFileName = std::move(path);
+    } else {
+        ifaDirName = path.substr(0, slash + 1);
+        ifaFileName = path.substr(slash + 1);
+    }
+
+    const auto dot = ifaFileName.find(L'.');
+    if (dot == std::wstring::npos) {
+        ifaFileSts1 = ifaFileName;
+    } else {
+        ifaFileSts1 = ifaFileName.substr(0, dot);
+        ifaFileSts2 = ifaFileName.substr(dot);
+    }
+}
+
+}  // namespace tesvar::collect
