@@ -13,4 +13,4 @@ convert -size 32x32 xc:"#00FF00" +antialias \
   -draw "line 14,17 20,24" -draw "line 15,17 21,24" -draw "line 13,17 19,24" \
   -fill none -stroke '#FF0000' -strokewidth 3 -draw "circle 16,16 16,3" \
   -draw "line 25,7 7,25" \
-  -colors 16 -transparent "#00FF00" -depth 4 "$out"
+  -colors 16 -transparent "#00FF00" -type PaletteAlpha -depth 4 "$out"
