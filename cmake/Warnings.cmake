@@ -6,11 +6,12 @@ if(MSVC)
     target_compile_options(tesvar_warnings INTERFACE /WX)
   endif()
 else()
+  # C++ only: the resource compiler takes none of these.
   target_compile_options(tesvar_warnings INTERFACE
-    -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wsign-conversion
-    -Wimplicit-fallthrough -Wnon-virtual-dtor -Wold-style-cast)
+    $<$<COMPILE_LANGUAGE:CXX>:-Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wsign-conversion
+    -Wimplicit-fallthrough -Wnon-virtual-dtor -Wold-style-cast>)
   if(TESVAR_WERROR)
-    target_compile_options(tesvar_warnings INTERFACE -Werror)
+    target_compile_options(tesvar_warnings INTERFACE $<$<COMPILE_LANGUAGE:CXX>:-Werror>)
   endif()
 endif()
 

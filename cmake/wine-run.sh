@@ -27,4 +27,15 @@ if [ ! -f "$WINEPREFIX/.tesvar-ready" ]; then
     fi
   )
 fi
+if [ -n "${TESVAR_FRESH_WINESERVER:-}" ]; then
+  # Programs that show windows get a wineserver (and desktop) started on this display,
+  # and leave none behind bound to it.
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+  status=0
+  wine "$@" || status=$?
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+  exit $status
+fi
 exec wine "$@"

@@ -1,0 +1,107 @@
+#include "app/win32/DropTarget.h"
+
+#include <shellapi.h>
+
+namespace tesvar::app::win32 {
+namespace {
+
+FORMATETC FileListFormat() noexcept { return {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL}; }
+
+}  // namespace
+
+bool CarriesFileList(IDataObject* data) noexcept {
+    if (!data) return false;
+    FORMATETC format = FileListFormat();
+    return data->QueryGetData(&format) == S_OK;
+}
+
+std::vector<std::wstring> DroppedPaths(IDataObject* data) {
+    std::vector<std::wstring> paths;
+    if (!data) return paths;
+    FORMATETC format = FileListFormat();
+    STGMEDIUM medium{};
+    if (FAILED(data->GetData(&format, &medium))) return paths;
+    struct Medium {
+        STGMEDIUM& m;
+        ~Medium() { ::ReleaseStgMedium(&m); }
+    } owner{medium};
+    const auto drop = static_cast<HDROP>(::GlobalLock(medium.hGlobal));
+    if (!drop) return paths;
+    struct Lock {
+        HGLOBAL h;
+        ~Lock() { ::GlobalUnlock(h); }
+    } lock{medium.hGlobal};
+    const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    paths.reserve(count);
+    for (UINT i = 0; i < count; ++i) {
+        const UINT length = ::DragQueryFileW(drop, i, nullptr, 0);
+        std::wstring path(length, L'\0');
+        if (length > 0) ::DragQueryFileW(drop, i, path.data(), length + 1);
+        paths.push_back(std::move(path));
+    }
+    return paths;
+}
+
+HRESULT DropTarget::QueryInterface(REFIID riid, void** object) noexcept {
+    if (!object) return E_POINTER;
+    if (riid == IID_IUnknown || riid == IID_IDropTarget) {
+        *object = static_cast<IDropTarget*>(this);
+        AddRef();
+        return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+}
+
+ULONG DropTarget::AddRef() noexcept { return static_cast<ULONG>(::InterlockedIncrement(&refs_)); }
+
+ULONG DropTarget::Release() noexcept {
+    const LONG left = ::InterlockedDecrement(&refs_);
+    if (left == 0) delete this;
+    return static_cast<ULONG>(left);
+}
+
+DWORD DropTarget::Effect(DWORD allowed) noexcept {
+    DWORD wanted = DROPEFFECT_NONE;
+    try {
+        wanted = sink_.DragEffect(carriesFileList_);
+    } catch (...) {
+        wanted = DROPEFFECT_NONE;
+    }
+    // Only an effect the source allows may be answered.
+    return (wanted & allowed) != 0 ? wanted : DROPEFFECT_NONE;
+}
+
+HRESULT DropTarget::DragEnter(IDataObject* data, DWORD, POINTL, DWORD* effect) noexcept {
+    if (!effect) return E_INVALIDARG;
+    carriesFileList_ = CarriesFileList(data);
+    *effect = Effect(*effect);
+    return S_OK;
+}
+
+HRESULT DropTarget::DragOver(DWORD, POINTL, DWORD* effect) noexcept {
+    if (!effect) return E_INVALIDARG;
+    *effect = Effect(*effect);
+    return S_OK;
+}
+
+HRESULT DropTarget::DragLeave() noexcept {
+    carriesFileList_ = false;
+    return S_OK;
+}
+
+HRESULT DropTarget::Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) noexcept {
+    if (!effect) return E_INVALIDARG;
+    carriesFileList_ = CarriesFileList(data);
+    *effect = Effect(*effect);
+    if (*effect == DROPEFFECT_NONE) return S_OK;
+    try {
+        sink_.Dropped(DroppedPaths(data));
+    } catch (...) {
+        // The drop's own failures end it; the source still hears the effect it was shown.
+    }
+    carriesFileList_ = false;
+    return S_OK;
+}
+
+}  // namespace tesvar::app::win32

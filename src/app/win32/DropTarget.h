@@ -1,0 +1,60 @@
+#pragma once
+// The OLE drop target of the list: tells the drag source the effect and hands the
+// dropped file list to its sink.
+#include <windows.h>
+#include <ole2.h>
+
+#include <string>
+#include <vector>
+
+namespace tesvar::app::win32 {
+
+class DropSink {
+public:
+    // DROPEFFECT_COPY or DROPEFFECT_NONE for data that does or does not carry a file list.
+    virtual DWORD DragEffect(bool carriesFileList) = 0;
+    virtual void Dropped(const std::vector<std::wstring>& paths) = 0;
+
+protected:
+    ~DropSink() = default;
+};
+
+// True when the data object offers a file list (CF_HDROP).
+bool CarriesFileList(IDataObject* data) noexcept;
+// The paths of a CF_HDROP file list, in their order; empty when there is none.
+std::vector<std::wstring> DroppedPaths(IDataObject* data);
+
+// COM interfaces have no virtual destructor; the object deletes itself in Release.
+#if defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
+#endif
+class DropTarget final : public IDropTarget {
+public:
+    // Starts with one reference, the creator's.
+    explicit DropTarget(DropSink& sink) noexcept : sink_(sink) {}
+    DropTarget(const DropTarget&) = delete;
+    DropTarget& operator=(const DropTarget&) = delete;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) noexcept override;
+    ULONG STDMETHODCALLTYPE AddRef() noexcept override;
+    ULONG STDMETHODCALLTYPE Release() noexcept override;
+
+    HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* data, DWORD keys, POINTL point, DWORD* effect) noexcept override;
+    HRESULT STDMETHODCALLTYPE DragOver(DWORD keys, POINTL point, DWORD* effect) noexcept override;
+    HRESULT STDMETHODCALLTYPE DragLeave() noexcept override;
+    HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD keys, POINTL point, DWORD* effect) noexcept override;
+
+private:
+    ~DropTarget() = default;
+    DWORD Effect(DWORD allowed) noexcept;
+
+    LONG refs_ = 1;
+    DropSink& sink_;
+    bool carriesFileList_ = false;
+};
+#if defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
+
+}  // namespace tesvar::app::win32
