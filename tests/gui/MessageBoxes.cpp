@@ -1,0 +1,138 @@
+#include "gui/MessageBoxes.h"
+
+#include <algorithm>
+
+namespace tesvar::test {
+namespace {
+
+BoxAnswerer* g_answerer = nullptr;
+
+std::wstring TextOf(HWND hwnd) {
+    const int n = ::GetWindowTextLengthW(hwnd);
+    std::wstring s(static_cast<std::size_t>(std::max(n, 0)) + 1, L'\0');
+    s.resize(static_cast<std::size_t>(::GetWindowTextW(hwnd, s.data(), n + 1)));
+    return s;
+}
+
+std::wstring ClassOf(HWND hwnd) {
+    wchar_t name[64] = {};
+    ::GetClassNameW(hwnd, name, 64);
+    return name;
+}
+
+struct ChildScan {
+    std::wstring text;
+    HICON icon = nullptr;
+};
+
+BOOL CALLBACK ScanChild(HWND child, LPARAM param) {
+    auto& scan = *reinterpret_cast<ChildScan*>(param);
+    if (ClassOf(child) != L"Static") return TRUE;
+    const LONG style = ::GetWindowLongW(child, GWL_STYLE);
+    if ((style & SS_TYPEMASK) == SS_ICON) {
+        scan.icon = reinterpret_cast<HICON>(::SendMessageW(child, STM_GETICON, 0, 0));
+    } else if (scan.text.empty()) {
+        scan.text = TextOf(child);
+    }
+    return TRUE;
+}
+
+struct ThreadScan {
+    std::vector<HWND> boxes;
+};
+
+BOOL CALLBACK ScanThreadWindow(HWND hwnd, LPARAM param) {
+    if (::IsWindowVisible(hwnd) && ClassOf(hwnd) == L"#32770")
+        reinterpret_cast<ThreadScan*>(param)->boxes.push_back(hwnd);
+    return TRUE;
+}
+
+}  // namespace
+
+int SeenBox::Style() const {
+    int style = 0;
+    const bool yes = std::find(buttons.begin(), buttons.end(), IDYES) != buttons.end();
+    if (yes) style |= MB_YESNO;
+    switch (icon) {
+        case BoxIcon::Exclamation: style |= MB_ICONEXCLAMATION; break;
+        case BoxIcon::Question: style |= MB_ICONQUESTION; break;
+        case BoxIcon::Information: style |= MB_ICONINFORMATION; break;
+        default: break;
+    }
+    return style;
+}
+
+SeenBox ReadBox(HWND dialog) {
+    SeenBox box;
+    box.hwnd = dialog;
+    box.title = TextOf(dialog);
+    ChildScan scan;
+    ::EnumChildWindows(dialog, &ScanChild, reinterpret_cast<LPARAM>(&scan));
+    box.text = scan.text;
+    for (int id : {IDOK, IDCANCEL, IDABORT, IDRETRY, IDIGNORE, IDYES, IDNO}) {
+        const HWND b = ::GetDlgItem(dialog, id);
+        if (b && ::IsWindowVisible(b)) box.buttons.push_back(id);
+    }
+    if (!scan.icon) {
+        box.icon = BoxIcon::None;
+    } else if (scan.icon == ::LoadIconW(nullptr, IDI_EXCLAMATION)) {
+        box.icon = BoxIcon::Exclamation;
+    } else if (scan.icon == ::LoadIconW(nullptr, IDI_QUESTION)) {
+        box.icon = BoxIcon::Question;
+    } else if (scan.icon == ::LoadIconW(nullptr, IDI_ASTERISK)) {
+        box.icon = BoxIcon::Information;
+    } else {
+        box.icon = BoxIcon::Other;
+    }
+    return box;
+}
+
+void Press(HWND dialog, int button) {
+    ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(dialog, button)));
+}
+
+std::vector<HWND> BoxesOfThread(DWORD thread) {
+    ThreadScan scan;
+    ::EnumThreadWindows(thread, &ScanThreadWindow, reinterpret_cast<LPARAM>(&scan));
+    return scan.boxes;
+}
+
+BoxAnswerer::BoxAnswerer() {
+    g_answerer = this;
+    // A thread timer fires inside any message loop of this thread, the message box's
+    // own modal loop included.
+    timer_ = ::SetTimer(nullptr, 0, 10, &BoxAnswerer::Tick);
+}
+
+BoxAnswerer::~BoxAnswerer() {
+    ::KillTimer(nullptr, timer_);
+    g_answerer = nullptr;
+}
+
+void CALLBACK BoxAnswerer::Tick(HWND, UINT, UINT_PTR, DWORD) noexcept {
+    if (g_answerer) g_answerer->Poll();
+}
+
+void BoxAnswerer::Poll() {
+    answered_.erase(std::remove_if(answered_.begin(), answered_.end(), [](HWND h) { return !::IsWindow(h); }),
+                    answered_.end());
+    for (HWND dialog : BoxesOfThread(::GetCurrentThreadId())) {
+        if (std::find(answered_.begin(), answered_.end(), dialog) != answered_.end()) continue;
+        SeenBox box = ReadBox(dialog);
+        if (box.buttons.empty()) continue;  // not laid out yet
+        answered_.push_back(dialog);
+        if (onBox) onBox(box);
+        int answer = box.buttons.front();
+        if (answers_.empty()) {
+            ++unanswered;
+        } else {
+            answer = answers_.front();
+            answers_.pop_front();
+        }
+        seen.push_back(std::move(box));
+        Press(dialog, answer);
+    }
+}
+
+}  // namespace tesvar::test

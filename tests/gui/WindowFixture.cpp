@@ -1,0 +1,86 @@
+#include "gui/WindowFixture.h"
+
+#include <cmath>
+
+#include "support/win32/FileListDataObject.h"
+
+namespace tesvar::test {
+
+void Pump(app::win32::TesvarWindow* window, DWORD milliseconds) {
+    const ULONGLONG until = ::GetTickCount64() + milliseconds;
+    MSG msg;
+    do {
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (window && window->PreTranslate(msg)) continue;
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    } while (::GetTickCount64() < until);
+}
+
+void WindowFixture::SetUp() {
+    folder = MakeTempFolder(L"gui");
+    tree = folder + L"\\tree";
+    MakeFolder(tree);
+    files = std::make_unique<ProgramFolderIn>(real, folder);
+}
+
+void WindowFixture::TearDown() {
+    window.reset();
+    Pump(nullptr, 20);
+    RemoveTree(folder);
+}
+
+void WindowFixture::Open() {
+    window = std::make_unique<app::win32::TesvarWindow>(app::win32::WindowServices{*files, real, ansi, profile},
+                                                         app::Version{0, 3, 6});
+    // Destroying a test's window must not end the thread's later message loops.
+    window->SetQuitOnDestroy(false);
+    window->Create(SW_SHOWNORMAL);
+    Pump(window.get(), 50);
+}
+
+void WindowFixture::Click(app::win32::ControlId id) {
+    ::SendMessageW(Control(id), BM_CLICK, 0, 0);
+    Pump(window.get(), 20);
+}
+
+RECT WindowFixture::TwipsRect(HWND control) {
+    RECT r{};
+    ::GetWindowRect(control, &r);
+    ::MapWindowPoints(nullptr, ::GetParent(control), reinterpret_cast<POINT*>(&r), 2);
+    const float t = window->TwipsPerPixel();
+    const auto tw = [t](LONG px) { return static_cast<LONG>(std::lround(static_cast<double>(px) * t)); };
+    return {tw(r.left), tw(r.top), tw(r.right), tw(r.bottom)};
+}
+
+RECT WindowFixture::OuterPixels() {
+    RECT r{};
+    ::GetWindowRect(window->Hwnd(), &r);
+    return r;
+}
+
+DWORD WindowFixture::Drop(const std::vector<std::wstring>& paths) {
+    IDropTarget* target = window->ListDropTarget();
+    auto data = platform::win32::ComPtr<IDataObject>::Attach(new FileListDataObject(paths));
+    RECT r{};
+    ::GetWindowRect(Control(app::win32::kList1), &r);
+    const POINTL at{r.left + 10, r.top + 10};
+    DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
+    target->DragEnter(data.get(), MK_LBUTTON, at, &effect);
+    effect = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
+    target->DragOver(MK_LBUTTON, at, &effect);
+    effect = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
+    target->Drop(data.get(), 0, at, &effect);
+    Pump(window.get(), 20);
+    return effect;
+}
+
+std::vector<std::wstring> WindowFixture::Entries() {
+    std::vector<std::wstring> out;
+    for (std::int32_t i = 0; i < window->ListCount(); ++i) out.push_back(window->List(i));
+    return out;
+}
+
+}  // namespace tesvar::test

@@ -1,0 +1,67 @@
+#pragma once
+// The real window in-process, on real files in a temporary folder that stands in for
+// the program folder (so Tesvar.ini and Tesvar.log of each test are its own).
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "app/win32/TesvarWindow.h"
+#include "gui/MessageBoxes.h"
+#include "platform/win32/Win32FileServices.h"
+#include "platform/win32/Win32Profile.h"
+#include "win32/Win32TestSupport.h"
+
+namespace tesvar::test {
+
+// The real file services with the program folder moved to a test's own folder.
+class ProgramFolderIn final : public platform::FileServices {
+public:
+    ProgramFolderIn(platform::FileServices& real, std::wstring folder) : real_(real), folder_(std::move(folder)) {}
+    std::int32_t GetAttr(const std::wstring& path) override { return real_.GetAttr(path); }
+    void SetAttr(const std::wstring& path, std::int32_t attributes) override { real_.SetAttr(path, attributes); }
+    std::wstring Dir(const std::wstring& folder, std::int32_t mask) override { return real_.Dir(folder, mask); }
+    std::wstring Dir() override { return real_.Dir(); }
+    std::wstring ProgramFolder() override { return folder_; }
+    std::wstring ErrorText(std::int32_t number) override { return real_.ErrorText(number); }
+
+private:
+    platform::FileServices& real_;
+    std::wstring folder_;
+};
+
+// Handles this thread's messages for a while, as the program's loop would.
+void Pump(app::win32::TesvarWindow* window, DWORD milliseconds);
+
+class WindowFixture : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Creates and shows the window (load handling included).
+    void Open();
+    app::win32::TesvarWindow& W() { return *window; }
+    HWND Control(app::win32::ControlId id) { return window->Control(id); }
+    // Presses a button the way a click does, and handles what follows.
+    void Click(app::win32::ControlId id);
+    // A control's rectangle in twips, relative to its parent's client area.
+    RECT TwipsRect(HWND control);
+    RECT OuterPixels();
+    std::wstring Ini() { return folder + L"\\Tesvar.ini"; }
+    std::wstring Log() { return folder + L"\\Tesvar.log"; }
+    // Drops the paths on the list through its drop target; returns the effect answered.
+    DWORD Drop(const std::vector<std::wstring>& paths);
+    std::vector<std::wstring> Entries();
+
+    std::wstring folder;  // stands in for the program folder
+    std::wstring tree;    // files to drop
+    platform::win32::Win32FileServices real;
+    std::unique_ptr<ProgramFolderIn> files;
+    platform::win32::Win32Ansi ansi;
+    platform::win32::Win32Profile profile;
+    std::unique_ptr<app::win32::TesvarWindow> window;
+};
+
+}  // namespace tesvar::test

@@ -1,0 +1,369 @@
+// The real window under Wine: layout in twips, the resize rule, Clear, drops through
+// the list's drop target, Start with real message boxes, and the close handling.
+#include <windows.h>
+
+#include <algorithm>
+
+#include "collect/DropIntake.h"
+#include "gui/WindowFixture.h"
+#include "support/Bytes.h"
+#include "support/win32/FileListDataObject.h"
+
+namespace tesvar::test {
+namespace {
+
+using namespace app::win32;
+constexpr const wchar_t* kPrompt = L"ﾌｧｲﾙをﾄﾞﾛｯﾌﾟ後、Startﾎﾞﾀﾝを押下して下さい";
+
+std::wstring Text(HWND hwnd) {
+    wchar_t buffer[512] = {};
+    ::GetWindowTextW(hwnd, buffer, 512);
+    return buffer;
+}
+
+bool Equal(const RECT& a, const RECT& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+std::string Show(const RECT& r) {
+    return std::to_string(r.left) + "," + std::to_string(r.top) + " " + std::to_string(r.right - r.left) + "x" +
+           std::to_string(r.bottom - r.top);
+}
+
+using WindowTest = WindowFixture;
+
+TEST_F(WindowTest, OpensWithTitleInitialStateAndFocusOnStart) {
+    Open();
+    ASSERT_EQ(W().TwipsPerPixel(), 15.0f) << "these tests expect 96 DPI";
+    EXPECT_EQ(Text(W().Hwnd()), L"Tesvar   Ver. 0.3.6");
+    EXPECT_EQ(W().ListCount(), 0);
+    EXPECT_EQ(Text(Control(kTxtSelFileSts)), L"*.*");
+    EXPECT_EQ(::SendMessageW(Control(kChkReadOnly), BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(Text(Control(kLblListSts)), kPrompt);
+    EXPECT_EQ(Text(Control(kLabel1)), L"拡張子");
+    EXPECT_EQ(Text(Control(kChkReadOnly)), L"ReadOnly\r\nのみ表示");
+    EXPECT_EQ(::GetFocus(), Control(kBtnStart));
+    EXPECT_EQ(::GetMenu(W().Hwnd()), nullptr) << "no menu bar";
+    EXPECT_FALSE(::IsZoomed(W().Hwnd()));
+    EXPECT_EQ(::GetFileAttributesW(Ini().c_str()), INVALID_FILE_ATTRIBUTES) << "loading creates no profile";
+}
+
+TEST_F(WindowTest, EveryControlSitsAtItsDesignPlaceInTwips) {
+    Open();
+    EXPECT_FLOAT_EQ(W().ScaleWidth(), 4170);
+    EXPECT_FLOAT_EQ(W().ScaleHeight(), 4380);
+    for (const auto& c : kControls) {
+        RECT expected{c.left, c.top, c.left + c.width, c.top + c.height};
+        if (c.id == kList1) expected = {0, 0, 4170, 2855};  // laid out by the resize rule
+        const RECT got = TwipsRect(Control(c.id));
+        EXPECT_TRUE(Equal(got, expected)) << "control " << c.id << ": " << Show(got) << " expected " << Show(expected);
+    }
+    // The outer size at load is the minimum.
+    const RECT outer = OuterPixels();
+    EXPECT_EQ(W().Form().lngMinWidth(), (outer.right - outer.left) * 15);
+    EXPECT_EQ(W().Form().lngMinHeight(), (outer.bottom - outer.top) * 15);
+}
+
+TEST_F(WindowTest, ListFollowsGrowingMaximisingMinimisingAndRestoring) {
+    Open();
+    const RECT outer = OuterPixels();
+    ::SetWindowPos(W().Hwnd(), nullptr, 0, 0, outer.right - outer.left + 100, outer.bottom - outer.top + 60,
+                   SWP_NOMOVE | SWP_NOZORDER);
+    Pump(window.get(), 20);
+    const auto checkLayout = [&](const char* when) {
+        const float cw = W().ScaleWidth(), ch = W().ScaleHeight();
+        const RECT list = TwipsRect(Control(kList1));
+        EXPECT_TRUE(Equal(list, {0, 0, static_cast<LONG>(cw), static_cast<LONG>(ch) - 1525})) << when << Show(list);
+        const RECT strip = TwipsRect(Control(kPicture1));
+        EXPECT_TRUE(Equal(strip, {0, static_cast<LONG>(ch) - 1485, static_cast<LONG>(cw), static_cast<LONG>(ch)}))
+            << when << Show(strip);
+        // The strip's controls keep their places at its left.
+        EXPECT_TRUE(Equal(TwipsRect(Control(kBtnEnd)), {3240, 840, 3975, 1335})) << when;
+    };
+    EXPECT_FLOAT_EQ(W().ScaleWidth(), 4170 + 1500);
+    checkLayout("grown: ");
+    const RECT before = TwipsRect(Control(kList1));
+
+    ::ShowWindow(W().Hwnd(), SW_MAXIMIZE);
+    Pump(window.get(), 20);
+    EXPECT_EQ(W().WindowState(), platform::window_state::Maximized);
+    checkLayout("maximised: ");
+
+    ::ShowWindow(W().Hwnd(), SW_RESTORE);
+    Pump(window.get(), 20);
+    ::ShowWindow(W().Hwnd(), SW_MINIMIZE);
+    Pump(window.get(), 20);
+    EXPECT_EQ(W().WindowState(), platform::window_state::Minimized);
+    ::ShowWindow(W().Hwnd(), SW_RESTORE);
+    Pump(window.get(), 20);
+    checkLayout("restored: ");
+    EXPECT_TRUE(Equal(TwipsRect(Control(kList1)), before));
+}
+
+TEST_F(WindowTest, SizeBelowTheMinimumIsRaisedOneDimensionAtATime) {
+    Open();
+    const RECT outer = OuterPixels();
+    const int w = outer.right - outer.left, h = outer.bottom - outer.top;
+    const struct {
+        int width, height, wantWidth, wantHeight;
+    } cases[] = {
+        {w - 40, h + 50, w, h + 50},  // too narrow: width springs back, the new height stays
+        {w + 30, h - 40, w + 30, h},  // too low: height springs back, the new width stays
+        {w, h, w, h},                 // exactly the minimum stays
+        {w - 1, h - 1, w, h},
+    };
+    for (const auto& c : cases) {
+        ::SetWindowPos(W().Hwnd(), nullptr, 0, 0, c.width, c.height, SWP_NOMOVE | SWP_NOZORDER);
+        Pump(window.get(), 10);
+        const RECT now = OuterPixels();
+        EXPECT_EQ(now.right - now.left, c.wantWidth);
+        EXPECT_EQ(now.bottom - now.top, c.wantHeight);
+        EXPECT_EQ(TwipsRect(Control(kList1)).bottom, static_cast<LONG>(W().ScaleHeight()) - 1525);
+    }
+}
+
+TEST_F(WindowTest, ClearPutsBackListFilterSwitchAndCaption) {
+    MakeFile(tree + L"\\a.txt", 33);
+    Open();
+    Drop({tree + L"\\a.txt"});
+    ASSERT_EQ(W().ListCount(), 1);
+    ::SetWindowTextW(Control(kTxtSelFileSts), L"*.doc");
+    ::SendMessageW(Control(kChkReadOnly), BM_CLICK, 0, 0);
+    ASSERT_EQ(W().ReadOnlySwitch(), 0);
+    Click(kBtnClear);
+    EXPECT_EQ(W().ListCount(), 0);
+    EXPECT_EQ(Text(Control(kTxtSelFileSts)), L"*.*");
+    EXPECT_EQ(W().ReadOnlySwitch(), 1);
+    EXPECT_EQ(Text(Control(kLblListSts)), kPrompt);
+}
+
+TEST_F(WindowTest, DropListsARealTreeThroughTheDropTarget) {
+    MakeFile(tree + L"\\a.txt", 33);
+    MakeFile(tree + L"\\b.txt", 32);
+    MakeFolder(tree + L"\\sub");
+    MakeFile(tree + L"\\sub\\c.log", 35);  // read-only, hidden
+    MakeFile(tree + L"\\sub\\d.txt", 1);
+    Open();
+    EXPECT_EQ(Drop({tree}), static_cast<DWORD>(DROPEFFECT_COPY));
+    EXPECT_EQ(Entries(), (std::vector<std::wstring>{tree + L"\\a.txt", tree + L"\\sub\\c.log", tree + L"\\sub\\d.txt"}));
+    EXPECT_EQ(W().SelCount(), 3);
+    EXPECT_EQ(Text(Control(kLblListSts)), L"ReadOnly ( 3 ) / File ( 3 )");
+    EXPECT_TRUE(::IsWindowVisible(Control(kList1)));
+
+    // With the switch clear and a filter, writable entries show too, unselected.
+    ::SetWindowTextW(Control(kTxtSelFileSts), L"*.txt");
+    ::SendMessageW(Control(kChkReadOnly), BM_SETCHECK, BST_UNCHECKED, 0);
+    Drop({tree});
+    EXPECT_EQ(Entries(), (std::vector<std::wstring>{tree + L"\\", tree + L"\\a.txt", tree + L"\\b.txt",
+                                                    tree + L"\\sub", tree + L"\\sub\\d.txt"}));
+    EXPECT_EQ(Text(Control(kLblListSts)), L"ReadOnly ( 2 ) / File ( 5 )");
+}
+
+TEST_F(WindowTest, DragOverAnswersCopyOnlyForAFileList) {
+    Open();
+    IDropTarget* target = W().ListDropTarget();
+    const struct {
+        Payload payload;
+        DWORD want;
+    } cases[] = {{Payload::FileList, DROPEFFECT_COPY}, {Payload::TextOnly, DROPEFFECT_NONE}};
+    for (const auto& c : cases) {
+        auto data = platform::win32::ComPtr<IDataObject>::Attach(new FileListDataObject({tree}, c.payload));
+        DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+        EXPECT_EQ(target->DragEnter(data.get(), MK_LBUTTON, {0, 0}, &effect), S_OK);
+        EXPECT_EQ(effect, c.want);
+        effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+        target->DragOver(MK_LBUTTON, {1, 1}, &effect);
+        EXPECT_EQ(effect, c.want);
+        target->DragLeave();
+    }
+}
+
+TEST_F(WindowTest, StartAsksReleasesAndReportsThroughRealMessageBoxes) {
+    MakeFile(tree + L"\\a.txt", 33);
+    MakeFile(tree + L"\\h.txt", 35);
+    Open();
+    Drop({tree});
+    ASSERT_EQ(W().SelCount(), 2);
+    BoxAnswerer boxes;
+    boxes.Answer({IDYES, IDOK});
+    Click(kBtnStart);
+    ASSERT_EQ(boxes.seen.size(), 2u);
+    EXPECT_EQ(boxes.seen[0].title, L"Tesvar");
+    EXPECT_EQ(boxes.seen[0].text, L"2 File の  読取専用ｽﾃｰﾀｽを解除します\r\nよろしいですか？");
+    EXPECT_EQ(boxes.seen[0].Style(), 36);
+    EXPECT_EQ(boxes.seen[1].text, L"2 File の処理が終了しました");
+    EXPECT_EQ(boxes.seen[1].Style(), 64);
+    EXPECT_EQ(::GetFileAttributesW((tree + L"\\a.txt").c_str()), 32u);
+    EXPECT_EQ(::GetFileAttributesW((tree + L"\\h.txt").c_str()), 34u);
+    EXPECT_EQ(W().SelCount(), 2) << "moving the current entry changes no selected flag";
+    EXPECT_TRUE(::IsWindowEnabled(Control(kBtnStart)));
+    EXPECT_TRUE(::IsWindowEnabled(Control(kBtnClear)));
+    const std::string log = ReadBytes(Log());
+    EXPECT_EQ(log.substr(0, kReleasedSjis.size()), kReleasedSjis);
+    EXPECT_NE(log.find(" 33  ->  32  0 \r\n"), std::string::npos) << log;
+}
+
+TEST_F(WindowTest, StartAndClearAreDisabledWhileTheRunIsInProgress) {
+    MakeFile(tree + L"\\a.txt", 33);
+    MakeFile(tree + L"\\gone.txt", 33);
+    MakeFile(tree + L"\\z.txt", 33);
+    Open();
+    Drop({tree});
+    ASSERT_EQ(W().ListCount(), 3);
+    ::DeleteFileW((tree + L"\\gone.txt").c_str());
+    BoxAnswerer boxes;
+    boxes.Answer({IDYES, IDNO, IDOK});
+    bool startEnabled = true, clearEnabled = true, endEnabled = false;
+    boxes.onBox = [&](const SeenBox& box) {
+        if (box.Style() != 52) return;
+        startEnabled = ::IsWindowEnabled(Control(kBtnStart)) != FALSE;
+        clearEnabled = ::IsWindowEnabled(Control(kBtnClear)) != FALSE;
+        endEnabled = ::IsWindowEnabled(Control(kBtnEnd)) != FALSE;
+    };
+    Click(kBtnStart);
+    ASSERT_EQ(boxes.seen.size(), 3u);
+    EXPECT_EQ(boxes.seen[1].Style(), 52);
+    EXPECT_NE(boxes.seen[1].text.find(L"処理を中断しますか？"), std::wstring::npos);
+    EXPECT_FALSE(startEnabled);
+    EXPECT_FALSE(clearEnabled);
+    EXPECT_TRUE(endEnabled);
+    EXPECT_EQ(::GetFileAttributesW((tree + L"\\z.txt").c_str()), 32u) << "No goes on with the next entry";
+    EXPECT_TRUE(::IsWindowEnabled(Control(kBtnStart)));
+}
+
+TEST_F(WindowTest, DropDuringARunIsRefusedAndChangesNothing) {
+    MakeFile(tree + L"\\a.txt", 33);
+    MakeFile(tree + L"\\gone.txt", 33);
+    MakeFile(tree + L"\\z.txt", 33);
+    MakeFile(folder + L"\\other.txt", 33);
+    Open();
+    Drop({tree});
+    ASSERT_EQ(W().ListCount(), 3);
+    ::DeleteFileW((tree + L"\\gone.txt").c_str());
+    BoxAnswerer boxes;
+    boxes.Answer({IDYES, IDNO, IDOK});
+    DWORD overDuringRun = 99, dropDuringRun = 99;
+    boxes.onBox = [&](const SeenBox& box) {
+        if (box.Style() != 52) return;  // the abort prompt: the run is in the middle
+        IDropTarget* target = W().ListDropTarget();
+        auto data = platform::win32::ComPtr<IDataObject>::Attach(new FileListDataObject({folder + L"\\other.txt"}));
+        overDuringRun = DROPEFFECT_COPY;
+        target->DragEnter(data.get(), MK_LBUTTON, {0, 0}, &overDuringRun);
+        dropDuringRun = DROPEFFECT_COPY;
+        target->Drop(data.get(), 0, {0, 0}, &dropDuringRun);
+    };
+    Click(kBtnStart);
+    ASSERT_EQ(boxes.seen.size(), 3u);
+    EXPECT_EQ(overDuringRun, static_cast<DWORD>(DROPEFFECT_NONE));
+    EXPECT_EQ(dropDuringRun, static_cast<DWORD>(DROPEFFECT_NONE));
+    EXPECT_EQ(Entries(), (std::vector<std::wstring>{tree + L"\\a.txt", tree + L"\\gone.txt", tree + L"\\z.txt"}));
+    EXPECT_EQ(::GetFileAttributesW((tree + L"\\z.txt").c_str()), 32u);
+    EXPECT_EQ(::GetFileAttributesW((folder + L"\\other.txt").c_str()), 33u);
+    EXPECT_EQ(Drop({folder + L"\\other.txt"}), static_cast<DWORD>(DROPEFFECT_COPY)) << "after the run drops work again";
+    EXPECT_EQ(W().ListCount(), 1);
+}
+
+TEST_F(WindowTest, EndDuringARunStopsAfterTheCurrentEntry) {
+    for (int i = 0; i < 4; ++i) MakeFile(tree + L"\\f" + std::to_wstring(i) + L".txt", 33);
+    Open();
+    Drop({tree});
+    BoxAnswerer boxes;
+    boxes.Answer({IDYES});
+    boxes.onBox = [&](const SeenBox& box) {
+        // Queued behind the confirmation; handled at the run's first yield.
+        if (box.Style() == 36) ::PostMessageW(Control(kBtnEnd), BM_CLICK, 0, 0);
+    };
+    Click(kBtnStart);
+    EXPECT_EQ(boxes.seen.size(), 1u) << "no completion message";
+    EXPECT_EQ(W().Hwnd(), nullptr);
+    EXPECT_EQ(::GetFileAttributesW((tree + L"\\f0.txt").c_str()), 32u);
+    EXPECT_EQ(::GetFileAttributesW((tree + L"\\f1.txt").c_str()), 33u);
+    const std::string log = ReadBytes(Log());
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << "one line, closed";
+    EXPECT_NE(ReadBytes(Ini()).find("MainLeft="), std::string::npos);
+}
+
+TEST_F(WindowTest, EndStoresThePlacementAndClosesTheWindow) {
+    Open();
+    ::SetWindowPos(W().Hwnd(), nullptr, 80, 60, 300, 340, SWP_NOZORDER);
+    Pump(window.get(), 20);
+    Click(kBtnEnd);
+    EXPECT_EQ(W().Hwnd(), nullptr);
+    EXPECT_EQ(ReadBytes(Ini()), "[Settings]\r\nMainLeft=1200\r\nMainTop=900\r\nMainWidth=4500\r\nMainHeight=5100\r\n");
+}
+
+TEST_F(WindowTest, EveryWayOfClosingStoresThePlacement) {
+    const struct {
+        const char* name;
+        UINT message;
+        WPARAM wParam;
+    } ways[] = {{"close box", WM_SYSCOMMAND, SC_CLOSE}, {"WM_CLOSE", WM_CLOSE, 0}, {"session end", WM_ENDSESSION, TRUE}};
+    for (const auto& way : ways) {
+        ::DeleteFileW(Ini().c_str());
+        Open();
+        ::SetWindowPos(W().Hwnd(), nullptr, 20, 30, 320, 350, SWP_NOZORDER);
+        Pump(window.get(), 10);
+        ::SendMessageW(W().Hwnd(), way.message, way.wParam, 0);
+        Pump(window.get(), 10);
+        EXPECT_EQ(W().Hwnd(), nullptr) << way.name;
+        EXPECT_EQ(ReadBytes(Ini()), "[Settings]\r\nMainLeft=300\r\nMainTop=450\r\nMainWidth=4800\r\nMainHeight=5250\r\n")
+            << way.name;
+    }
+}
+
+TEST_F(WindowTest, MaximisedOrMinimisedCloseLeavesTheProfileAlone) {
+    for (int show : {SW_MAXIMIZE, SW_MINIMIZE}) {
+        MakeFile(Ini(), 32, "[Settings]\r\nMainLeft=1200\r\n");
+        Open();
+        ::ShowWindow(W().Hwnd(), show);
+        Pump(window.get(), 10);
+        Click(kBtnEnd);
+        if (W().Hwnd()) ::SendMessageW(W().Hwnd(), WM_CLOSE, 0, 0);
+        EXPECT_EQ(ReadBytes(Ini()), "[Settings]\r\nMainLeft=1200\r\n");
+    }
+}
+
+TEST_F(WindowTest, ASecondStartRestoresThePlacement) {
+    MakeFile(Ini(), 32, "[Settings]\r\nMainLeft=1500\r\nMainTop=750\r\nMainWidth=6000\r\nMainHeight=7500\r\n");
+    Open();
+    const RECT r = OuterPixels();
+    EXPECT_EQ(r.left, 100);
+    EXPECT_EQ(r.top, 50);
+    EXPECT_EQ(r.right - r.left, 400);
+    EXPECT_EQ(r.bottom - r.top, 500);
+    EXPECT_EQ(TwipsRect(Control(kList1)).bottom, static_cast<LONG>(W().ScaleHeight()) - 1525);
+}
+
+TEST_F(WindowTest, APlacementOffEveryMonitorComesBackOntoOne) {
+    const struct {
+        const char* ini;
+        bool moved;
+    } cases[] = {
+        {"[Settings]\r\nMainLeft=-30000\r\nMainTop=900\r\nMainWidth=4500\r\nMainHeight=5100\r\n", true},
+        {"[Settings]\r\nMainLeft=32000\r\nMainTop=32000\r\nMainWidth=4500\r\nMainHeight=5100\r\n", true},
+        // Partly off the screen: stays where it was put.
+        {"[Settings]\r\nMainLeft=-1500\r\nMainTop=900\r\nMainWidth=4500\r\nMainHeight=5100\r\n", false},
+    };
+    for (const auto& c : cases) {
+        window.reset();
+        MakeFile(Ini(), 32, c.ini);
+        Open();
+        RECT r = OuterPixels();
+        EXPECT_EQ(r.right - r.left, 300) << c.ini << " keeps its size";
+        EXPECT_EQ(r.bottom - r.top, 340) << c.ini << " keeps its size";
+        MONITORINFO info{};
+        info.cbSize = sizeof info;
+        ASSERT_TRUE(::GetMonitorInfoW(::MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &info));
+        RECT inside{};
+        ::IntersectRect(&inside, &r, &info.rcMonitor);
+        if (c.moved) {
+            EXPECT_TRUE(Equal(inside, r)) << c.ini << ": wholly on the monitor at " << Show(r);
+        } else {
+            EXPECT_EQ(r.left, -100) << c.ini;
+            EXPECT_EQ(r.top, 60) << c.ini;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace tesvar::test

@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Runs a Windows program that shows windows under Wine on a private X server (Xvfb),
+# with a wineserver of its own so that no earlier headless Wine process is reused.
+set -uo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+export TESVAR_FRESH_WINESERVER=1
+exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" "$here/../../cmake/wine-run.sh" "$@"

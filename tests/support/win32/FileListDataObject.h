@@ -1,0 +1,72 @@
+#pragma once
+// A data object as the shell hands it over in a drag: a file list (CF_HDROP) of the
+// given paths, or, for the negative case, plain text only.
+#include <windows.h>
+#include <ole2.h>
+
+#include <string>
+#include <vector>
+
+namespace tesvar::test {
+
+enum class Payload { FileList, TextOnly };
+
+#if defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
+#endif
+class FileListDataObject final : public IDataObject {
+public:
+    // Starts with one reference, the caller's.
+    FileListDataObject(std::vector<std::wstring> paths, Payload payload = Payload::FileList);
+    FileListDataObject(const FileListDataObject&) = delete;
+    FileListDataObject& operator=(const FileListDataObject&) = delete;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) noexcept override;
+    ULONG STDMETHODCALLTYPE AddRef() noexcept override;
+    ULONG STDMETHODCALLTYPE Release() noexcept override;
+
+    HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) noexcept override;
+    HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) noexcept override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* format) noexcept override;
+    HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC* out) noexcept override;
+    HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) noexcept override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD direction, IEnumFORMATETC** out) noexcept override;
+    HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) noexcept override {
+        return OLE_E_ADVISENOTSUPPORTED;
+    }
+    HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) noexcept override { return OLE_E_ADVISENOTSUPPORTED; }
+    HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) noexcept override { return OLE_E_ADVISENOTSUPPORTED; }
+
+private:
+    ~FileListDataObject() = default;
+    FORMATETC Format() const noexcept;
+    HGLOBAL Render() const noexcept;
+
+    LONG refs_ = 1;
+    std::vector<std::wstring> paths_;
+    Payload payload_;
+};
+
+// The drag source half of a drag started with DoDragDrop: left button held until the
+// drop.
+class MouseDropSource final : public IDropSource {
+public:
+    MouseDropSource() = default;
+    MouseDropSource(const MouseDropSource&) = delete;
+    MouseDropSource& operator=(const MouseDropSource&) = delete;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) noexcept override;
+    ULONG STDMETHODCALLTYPE AddRef() noexcept override;
+    ULONG STDMETHODCALLTYPE Release() noexcept override;
+    HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL escape, DWORD keys) noexcept override;
+    HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) noexcept override { return DRAGDROP_S_USEDEFAULTCURSORS; }
+
+private:
+    ~MouseDropSource() = default;
+    LONG refs_ = 1;
+};
+#if defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
+
+}  // namespace tesvar::test
