@@ -1,5 +1,9 @@
 #pragma once
 // The main window's position and size, kept in Tesvar.ini beside the program.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
 #include "platform/FileServices.h"
 #include "platform/Profile.h"
 #include "platform/Ui.h"
@@ -20,7 +24,18 @@ struct SettingsServices {
 // mismatch or overflow) at the first value that cannot be used; the keys before it
 // stay restored.
 void mLoadSettings(SettingsServices services);
-// Stores the four values unless the window is minimised or maximised.
+// Stores the four values unless the window is minimised or maximised. A value the
+// platform refuses to store does not stop the ones after it.
 void mSaveSettings(SettingsServices services);
+
+// The text a placement value is stored as: a whole number as plain digits with "-"
+// when negative; a fraction with "." and the fewest digits that read back as the same
+// single-precision number. Never an exponent.
+std::wstring ValueText(float twips);
+// A stored text as whole twips: a decimal number (blanks around it, a sign, a fraction
+// and an exponent allowed), rounded to the nearest whole number and a half to the even
+// one, exactly on the decimal digits. Throws platform::Error: kTypeMismatch for text
+// that is not such a number, kOverflow outside -32768..32767.
+std::int16_t ToTwips(std::wstring_view text);
 
 }  // namespace tesvar::settings
