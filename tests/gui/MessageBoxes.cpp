@@ -7,10 +7,16 @@ namespace {
 
 BoxAnswerer* g_answerer = nullptr;
 
+// WM_GETTEXT itself, since the box may belong to another process.
 std::wstring TextOf(HWND hwnd) {
-    const int n = ::GetWindowTextLengthW(hwnd);
-    std::wstring s(static_cast<std::size_t>(std::max(n, 0)) + 1, L'\0');
-    s.resize(static_cast<std::size_t>(::GetWindowTextW(hwnd, s.data(), n + 1)));
+    DWORD_PTR length = 0;
+    if (!::SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) return {};
+    std::wstring s(static_cast<std::size_t>(length) + 1, L'\0');
+    DWORD_PTR got = 0;
+    if (!::SendMessageTimeoutW(hwnd, WM_GETTEXT, s.size(), reinterpret_cast<LPARAM>(s.data()), SMTO_ABORTIFHUNG, 5000,
+                               &got))
+        return {};
+    s.resize(static_cast<std::size_t>(got));
     return s;
 }
 
@@ -37,13 +43,19 @@ BOOL CALLBACK ScanChild(HWND child, LPARAM param) {
     return TRUE;
 }
 
-struct ThreadScan {
+struct BoxScan {
+    DWORD process = 0;  // 0: any
     std::vector<HWND> boxes;
 };
 
-BOOL CALLBACK ScanThreadWindow(HWND hwnd, LPARAM param) {
-    if (::IsWindowVisible(hwnd) && ClassOf(hwnd) == L"#32770")
-        reinterpret_cast<ThreadScan*>(param)->boxes.push_back(hwnd);
+BOOL CALLBACK ScanBox(HWND hwnd, LPARAM param) {
+    auto& scan = *reinterpret_cast<BoxScan*>(param);
+    if (scan.process) {
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(hwnd, &pid);
+        if (pid != scan.process) return TRUE;
+    }
+    if (::IsWindowVisible(hwnd) && ClassOf(hwnd) == L"#32770") scan.boxes.push_back(hwnd);
     return TRUE;
 }
 
@@ -93,8 +105,15 @@ void Press(HWND dialog, int button) {
 }
 
 std::vector<HWND> BoxesOfThread(DWORD thread) {
-    ThreadScan scan;
-    ::EnumThreadWindows(thread, &ScanThreadWindow, reinterpret_cast<LPARAM>(&scan));
+    BoxScan scan;
+    ::EnumThreadWindows(thread, &ScanBox, reinterpret_cast<LPARAM>(&scan));
+    return scan.boxes;
+}
+
+std::vector<HWND> BoxesOfProcess(DWORD process) {
+    BoxScan scan;
+    scan.process = process;
+    ::EnumWindows(&ScanBox, reinterpret_cast<LPARAM>(&scan));
     return scan.boxes;
 }
 

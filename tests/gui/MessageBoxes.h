@@ -28,8 +28,9 @@ struct SeenBox {
 SeenBox ReadBox(HWND dialog);
 // Presses one of the box's buttons by its id (IDYES, IDNO, IDOK).
 void Press(HWND dialog, int button);
-// The visible message boxes whose owner thread is `thread`.
+// The visible message boxes of a thread, or of a whole process.
 std::vector<HWND> BoxesOfThread(DWORD thread);
+std::vector<HWND> BoxesOfProcess(DWORD process);
 
 // Answers the boxes of this thread from a script, from inside their modal loops.
 class BoxAnswerer {

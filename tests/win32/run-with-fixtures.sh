@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Prepares the fixtures that only the Unix side can make under Wine, runs the given
-# Windows test binary through Wine, then removes them again.
+# Windows test binary through Wine (on a private X server when TESVAR_GUI is set),
+# then removes them again.
 #  - read-only folders: Wine reports READONLY for a folder without write bits;
 #  - files whose change is refused even for root: chattr +i, where the file system has it.
 set -uo pipefail
@@ -31,4 +32,8 @@ for i in $(seq 1 8); do
   chattr +i "$f" 2>/dev/null || rm -f "$f"
 done
 export TESVAR_FIXTURES="$fixtures"
-"$here/../../cmake/wine-run.sh" "$exe" "$@"
+if [ -n "${TESVAR_GUI:-}" ]; then
+  "$here/../gui/run-gui.sh" "$exe" "$@"
+else
+  "$here/../../cmake/wine-run.sh" "$exe" "$@"
+fi
