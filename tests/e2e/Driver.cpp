@@ -83,7 +83,12 @@ void SetTesvarExe(std::wstring path) { g_tesvarExe = std::move(path); }
 
 std::wstring BuiltTesvarExe() {
     if (!g_tesvarExe.empty()) return g_tesvarExe;
-    return ModuleFolder() + L"\\..\\..\\src\\app\\win32\\Tesvar.exe";
+    // The driver and the benchmarks sit one or two folders below the build tree's top.
+    for (const wchar_t* up : {L"\\..\\..", L"\\.."}) {
+        const std::wstring exe = ModuleFolder() + up + L"\\src\\app\\win32\\Tesvar.exe";
+        if (::GetFileAttributesW(exe.c_str()) != INVALID_FILE_ATTRIBUTES) return exe;
+    }
+    return L"Tesvar.exe";
 }
 
 int CountTesvarProcesses() {

@@ -14,7 +14,11 @@ using platform::win32::ThrowError;
 
 constexpr DWORD kWindowStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 constexpr DWORD kWindowExStyle = 0;
-constexpr ULONGLONG kFrameMs = 20;  // the list follows a run at most this often
+// During a run the list follows at most this often (a repaint costs several
+// milliseconds under Wine), and pending events are handled at most this often: the
+// window answers within a few milliseconds while the run keeps its pace.
+constexpr ULONGLONG kFrameMs = 100;
+constexpr ULONGLONG kYieldMs = 5;
 // Safety net for the yield: messages that keep coming back (a paint nobody
 // validates) must not hold a run forever.
 constexpr int kMaxMessagesPerYield = 10000;
@@ -376,6 +380,7 @@ void TesvarWindow::OnCommand(int id, int code) {
 void TesvarWindow::OnStart() {
     if (runActive_ || ending_) return;
     runActive_ = true;
+    lastYield_ = 0;  // the run's first yield always handles what is pending
     struct Finish {
         TesvarWindow& w;
         ~Finish() {
@@ -476,7 +481,10 @@ int TesvarWindow::MessageLoop(TesvarWindow& window) {
 }
 
 bool TesvarWindow::DoEvents() {
-    if (runActive_ && ::GetTickCount64() - lastFlush_ >= kFrameMs) FlushListMoves();
+    const ULONGLONG now = ::GetTickCount64();
+    if (runActive_ && now - lastFlush_ >= kFrameMs) FlushListMoves();
+    if (runActive_ && now - lastYield_ < kYieldMs) return !ending_;
+    lastYield_ = now;
     MSG msg;
     for (int n = 0; n < kMaxMessagesPerYield && ::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++n) {
         if (msg.message == WM_QUIT) {

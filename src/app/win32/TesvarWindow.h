@@ -160,6 +160,7 @@ private:
     std::int32_t pendingTop_ = -1;
     std::int32_t pendingCaret_ = -1;
     ULONGLONG lastFlush_ = 0;
+    ULONGLONG lastYield_ = 0;
     platform::win32::ScopedMemoryDc measureDc_;
     platform::win32::ComPtr<DropTarget> dropTarget_;
 };

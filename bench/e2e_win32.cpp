@@ -1,0 +1,120 @@
+// The whole program from outside, on one tree of 10,000 files (100 folders of 100),
+// three copies of it:
+//  - `cmd /c attrib -r /s /d` on the first copy (Wine's own tool, a process of its own),
+//  - a plain GetFileAttributesW/SetFileAttributesW loop on the second,
+//  - Tesvar.exe driven like a user on the third: the drop, then Start from the
+//    confirmation's Yes to the completion message.
+#include <windows.h>
+#include <commctrl.h>
+#include <ole2.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "BenchClock.h"
+#include "e2e/Driver.h"
+#include "win32/Win32TestSupport.h"
+
+using namespace tesvar;
+
+namespace {
+
+std::vector<std::wstring> MakeTree(const std::wstring& root, int folders, int files) {
+    test::MakeFolder(root);
+    std::vector<std::wstring> paths;
+    for (int f = 0; f < folders; ++f) {
+        const std::wstring folder = root + L"\\d" + std::to_wstring(f);
+        test::MakeFolder(folder);
+        for (int i = 0; i < files; ++i) {
+            paths.push_back(folder + L"\\f" + std::to_wstring(i) + L".txt");
+            test::MakeFile(paths.back(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE);
+        }
+    }
+    return paths;
+}
+
+long Released(const std::vector<std::wstring>& paths) {
+    long n = 0;
+    for (const auto& p : paths) n += (GetFileAttributesW(p.c_str()) & FILE_ATTRIBUTE_READONLY) ? 0 : 1;
+    return n;
+}
+
+double RunProcess(std::wstring commandLine) {
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    return bench::Seconds([&] {
+        if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+            return;
+        WaitForSingleObject(pi.hProcess, INFINITE);
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+    });
+}
+
+double Between(const LARGE_INTEGER& a, const LARGE_INTEGER& b) {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return static_cast<double>(b.QuadPart - a.QuadPart) / static_cast<double>(f.QuadPart);
+}
+
+}  // namespace
+
+int main() {
+    OleInitialize(nullptr);
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+    const int folders = 100, files = 100;
+    const long count = folders * files;
+    const std::wstring root = test::MakeTempFolder(L"bench-e2e");
+    const auto forAttrib = MakeTree(root + L"\\attrib", folders, files);
+    const auto forLoop = MakeTree(root + L"\\loop", folders, files);
+    const auto forTesvar = MakeTree(root + L"\\tesvar", folders, files);
+
+    const double attrib = RunProcess(L"cmd.exe /c attrib -r /s /d \"" + root + L"\\attrib\\*\"");
+    const long attribReleased = Released(forAttrib);
+
+    const double loop = bench::Seconds([&] {
+        for (const auto& p : forLoop) {
+            const DWORD word = GetFileAttributesW(p.c_str());
+            if (word != INVALID_FILE_ATTRIBUTES && (word & FILE_ATTRIBUTE_READONLY))
+                SetFileAttributesW(p.c_str(), word & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+        }
+    });
+
+    const std::wstring app = root + L"\\app";
+    test::MakeFolder(app);
+    double drop = 0, run = 0;
+    long listed = 0;
+    {
+        test::TesvarProcess tesvar(app);
+        drop = bench::Seconds([&] {
+            tesvar.DragOnto({root + L"\\tesvar"});
+            tesvar.WaitCaptionNot(L"ﾌｧｲﾙをﾄﾞﾛｯﾌﾟ後、Startﾎﾞﾀﾝを押下して下さい", 600000);
+        });
+        listed = tesvar.SelCount();
+        tesvar.Press(app::win32::kBtnStart);
+        LARGE_INTEGER yes, done;
+        tesvar.Answer(IDYES, 60000);
+        QueryPerformanceCounter(&yes);
+        tesvar.WaitBox(600000);
+        QueryPerformanceCounter(&done);
+        run = Between(yes, done);
+        tesvar.Answer(IDOK);
+        tesvar.Press(app::win32::kBtnEnd);
+        tesvar.WaitExit();
+    }
+    const long tesvarReleased = Released(forTesvar);
+
+    std::printf("release of one tree of %ld read-only files (100 folders), under Wine\n", count);
+    std::printf("  attrib released %ld, the loop %ld, Tesvar %ld (listed %ld)\n", attribReleased, Released(forLoop),
+                tesvarReleased, listed);
+    bench::Report("cmd /c attrib -r /s /d", count, attrib, attrib);
+    bench::Report("plain GetFileAttributesW/SetFileAttributesW loop", count, loop, attrib);
+    bench::Report("Tesvar.exe: Start, Yes to completion (driven)", count, run, attrib);
+    bench::Report("Tesvar.exe: the drop that lists the tree", count, drop, attrib);
+    test::RemoveTree(root);
+    OleUninitialize();
+    return 0;
+}
