@@ -9,6 +9,7 @@ cd "$(dirname "$0")/.."
 cmake --preset windows >/dev/null
 cmake --build --preset windows --target Tesvar TesvarDriver
 exe=build/windows/src/app/win32/Tesvar.exe
+export TESVAR_BUILD_DIR=$PWD/build/windows  # Wine's prefix lives in the build tree
 
 if [ -n "${DISPLAY:-}" ]; then
   exec cmake/wine-run.sh "$exe"
