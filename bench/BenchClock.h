@@ -3,6 +3,12 @@
 // baseline measured in the same run, since the machine is shared.
 #include <chrono>
 #include <cstdio>
+#ifdef _WIN32
+#include <windows.h>
+
+#include <string>
+#include <vector>
+#endif
 
 namespace tesvar::bench {
 
@@ -17,5 +23,26 @@ inline void Report(const char* what, long entries, double seconds, double baseli
     std::printf("%-48s %8ld entries  %8.3f s  %12.0f entries/s  %6.2fx baseline\n", what, entries, seconds,
                 static_cast<double>(entries) / seconds, seconds / baselineSeconds);
 }
+
+#ifdef _WIN32
+// The baseline of the Windows benchmarks: a plain loop that clears the read-only bit.
+inline void PlainReleaseLoop(const std::vector<std::wstring>& paths) {
+    for (const auto& p : paths) {
+        const DWORD word = ::GetFileAttributesW(p.c_str());
+        if (word != INVALID_FILE_ATTRIBUTES && (word & FILE_ATTRIBUTE_READONLY))
+            ::SetFileAttributesW(p.c_str(), word & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+    }
+}
+
+inline void MakeReadOnly(const std::vector<std::wstring>& paths) {
+    for (const auto& p : paths) ::SetFileAttributesW(p.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE);
+}
+
+inline long CountReleased(const std::vector<std::wstring>& paths) {
+    long n = 0;
+    for (const auto& p : paths) n += (::GetFileAttributesW(p.c_str()) & FILE_ATTRIBUTE_READONLY) ? 0 : 1;
+    return n;
+}
+#endif
 
 }  // namespace tesvar::bench

@@ -34,12 +34,6 @@ std::vector<std::wstring> MakeTree(const std::wstring& root, int folders, int fi
     return paths;
 }
 
-long Released(const std::vector<std::wstring>& paths) {
-    long n = 0;
-    for (const auto& p : paths) n += (GetFileAttributesW(p.c_str()) & FILE_ATTRIBUTE_READONLY) ? 0 : 1;
-    return n;
-}
-
 double RunProcess(std::wstring commandLine) {
     STARTUPINFOW si{};
     si.cb = sizeof si;
@@ -73,15 +67,9 @@ int main() {
     const auto forTesvar = MakeTree(root + L"\\tesvar", folders, files);
 
     const double attrib = RunProcess(L"cmd.exe /c attrib -r /s /d \"" + root + L"\\attrib\\*\"");
-    const long attribReleased = Released(forAttrib);
+    const long attribReleased = bench::CountReleased(forAttrib);
 
-    const double loop = bench::Seconds([&] {
-        for (const auto& p : forLoop) {
-            const DWORD word = GetFileAttributesW(p.c_str());
-            if (word != INVALID_FILE_ATTRIBUTES && (word & FILE_ATTRIBUTE_READONLY))
-                SetFileAttributesW(p.c_str(), word & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
-        }
-    });
+    const double loop = bench::Seconds([&] { bench::PlainReleaseLoop(forLoop); });
 
     const std::wstring app = root + L"\\app";
     test::MakeFolder(app);
@@ -105,10 +93,10 @@ int main() {
         tesvar.Press(app::win32::kBtnEnd);
         tesvar.WaitExit();
     }
-    const long tesvarReleased = Released(forTesvar);
+    const long tesvarReleased = bench::CountReleased(forTesvar);
 
     std::printf("release of one tree of %ld read-only files (100 folders), under Wine\n", count);
-    std::printf("  attrib released %ld, the loop %ld, Tesvar %ld (listed %ld)\n", attribReleased, Released(forLoop),
+    std::printf("  attrib released %ld, the loop %ld, Tesvar %ld (listed %ld)\n", attribReleased, bench::CountReleased(forLoop),
                 tesvarReleased, listed);
     bench::Report("cmd /c attrib -r /s /d", count, attrib, attrib);
     bench::Report("plain GetFileAttributesW/SetFileAttributesW loop", count, loop, attrib);

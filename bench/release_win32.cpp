@@ -19,9 +19,6 @@ std::wstring TempRoot() {
     const DWORD n = GetTempPathW(MAX_PATH + 1, temp);
     return std::wstring(temp, n) + L"tesvar-bench-release";
 }
-void MakeReadOnly(const std::vector<std::wstring>& paths) {
-    for (const auto& p : paths) SetFileAttributesW(p.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE);
-}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -34,15 +31,11 @@ int main(int argc, char** argv) {
         HANDLE h = CreateFileW(paths.back().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
         if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
     }
-    MakeReadOnly(paths);
+    bench::MakeReadOnly(paths);
     const double plain = bench::Seconds([&] {
-        for (const auto& p : paths) {
-            const DWORD word = GetFileAttributesW(p.c_str());
-            if (word != INVALID_FILE_ATTRIBUTES && (word & FILE_ATTRIBUTE_READONLY))
-                SetFileAttributesW(p.c_str(), word & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
-        }
+        bench::PlainReleaseLoop(paths);
     });
-    MakeReadOnly(paths);
+    bench::MakeReadOnly(paths);
     platform::win32::Win32FileServices files;
     platform::win32::Win32Ansi ansi;
     platform::sim::SimUi ui;
@@ -52,8 +45,7 @@ int main(int argc, char** argv) {
         release::ReleaseRun r({files, files, ansi, ui, ui, ui});
         r.BtnStart_Click();
     });
-    long released = 0;
-    for (const auto& p : paths) released += (GetFileAttributesW(p.c_str()) & FILE_ATTRIBUTE_READONLY) ? 0 : 1;
+    const long released = bench::CountReleased(paths);
     std::printf("release run, real files under Wine (%ld of %ld released)\n", released, count);
     bench::Report("plain GetFileAttributesW/SetFileAttributesW loop", count, plain, plain);
     bench::Report("release run with Tesvar.log (headless UI)", count, run, plain);

@@ -145,18 +145,11 @@ void ReleaseFigures(long count) {
         HANDLE h = CreateFileW(paths.back().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
         if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
     }
-    const auto makeReadOnly = [&] {
-        for (const auto& p : paths) SetFileAttributesW(p.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE);
-    };
-    makeReadOnly();
+    bench::MakeReadOnly(paths);
     const double plain = bench::Seconds([&] {
-        for (const auto& p : paths) {
-            const DWORD word = GetFileAttributesW(p.c_str());
-            if (word != INVALID_FILE_ATTRIBUTES && (word & FILE_ATTRIBUTE_READONLY))
-                SetFileAttributesW(p.c_str(), word & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
-        }
+        bench::PlainReleaseLoop(paths);
     });
-    makeReadOnly();
+    bench::MakeReadOnly(paths);
 
     platform::win32::Win32FileServices files;
     platform::win32::Win32Ansi ansi;
@@ -204,8 +197,7 @@ void ReleaseFigures(long count) {
     };
     SendMessageW(window.Control(app::win32::kBtnStart), BM_CLICK, 0, 0);
     const double run = static_cast<double>(finished.QuadPart - confirmed.QuadPart) / static_cast<double>(freq.QuadPart);
-    long released = 0;
-    for (const auto& p : paths) released += (GetFileAttributesW(p.c_str()) & FILE_ATTRIBUTE_READONLY) ? 0 : 1;
+    const long released = bench::CountReleased(paths);
     std::printf("release run through the real window (%ld of %ld released)\n", released, count);
     bench::Report("plain GetFileAttributesW/SetFileAttributesW loop", count, plain, plain);
     bench::Report("Start through the window (scroll, highlight, yield)", count, run, plain);

@@ -37,7 +37,20 @@ LONG ListBottom(float clientTwips) {
     return static_cast<LONG>(std::lround((static_cast<double>(clientTwips) - 1525) / 15) * 15);
 }
 
-using WindowTest = WindowFixture;
+class WindowTest : public WindowFixture {
+protected:
+    // Lists a.txt, gone.txt and z.txt, all read-only, then deletes gone.txt: a run
+    // over the list stops at an abort prompt in its middle.
+    void OpenWithAMissingEntry() {
+        MakeFile(tree + L"\\a.txt", 33);
+        MakeFile(tree + L"\\gone.txt", 33);
+        MakeFile(tree + L"\\z.txt", 33);
+        Open();
+        Drop({tree});
+        ASSERT_EQ(W().ListCount(), 3);
+        RemoveTree(tree + L"\\gone.txt");  // read-only: DeleteFileW alone is refused
+    }
+};
 
 TEST_F(WindowTest, OpensWithTitleInitialStateAndFocusOnStart) {
     Open();
@@ -212,13 +225,7 @@ TEST_F(WindowTest, StartAsksReleasesAndReportsThroughRealMessageBoxes) {
 }
 
 TEST_F(WindowTest, StartAndClearAreDisabledWhileTheRunIsInProgress) {
-    MakeFile(tree + L"\\a.txt", 33);
-    MakeFile(tree + L"\\gone.txt", 33);
-    MakeFile(tree + L"\\z.txt", 33);
-    Open();
-    Drop({tree});
-    ASSERT_EQ(W().ListCount(), 3);
-    RemoveTree(tree + L"\\gone.txt");  // read-only: DeleteFileW alone is refused
+    OpenWithAMissingEntry();
     BoxAnswerer boxes;
     boxes.Answer({IDYES, IDNO, IDOK});
     bool startEnabled = true, clearEnabled = true, endEnabled = false;
@@ -240,14 +247,8 @@ TEST_F(WindowTest, StartAndClearAreDisabledWhileTheRunIsInProgress) {
 }
 
 TEST_F(WindowTest, DropDuringARunIsRefusedAndChangesNothing) {
-    MakeFile(tree + L"\\a.txt", 33);
-    MakeFile(tree + L"\\gone.txt", 33);
-    MakeFile(tree + L"\\z.txt", 33);
     MakeFile(folder + L"\\other.txt", 33);
-    Open();
-    Drop({tree});
-    ASSERT_EQ(W().ListCount(), 3);
-    RemoveTree(tree + L"\\gone.txt");  // read-only: DeleteFileW alone is refused
+    OpenWithAMissingEntry();
     BoxAnswerer boxes;
     boxes.Answer({IDYES, IDNO, IDOK});
     DWORD overDuringRun = 99, dropDuringRun = 99;

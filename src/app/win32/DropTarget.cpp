@@ -42,25 +42,6 @@ std::vector<std::wstring> DroppedPaths(IDataObject* data) {
     return paths;
 }
 
-HRESULT DropTarget::QueryInterface(REFIID riid, void** object) noexcept {
-    if (!object) return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_IDropTarget) {
-        *object = static_cast<IDropTarget*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG DropTarget::AddRef() noexcept { return static_cast<ULONG>(::InterlockedIncrement(&refs_)); }
-
-ULONG DropTarget::Release() noexcept {
-    const LONG left = ::InterlockedDecrement(&refs_);
-    if (left == 0) delete this;
-    return static_cast<ULONG>(left);
-}
-
 DWORD DropTarget::Effect(DWORD allowed) noexcept {
     DWORD wanted = DROPEFFECT_NONE;
     try {

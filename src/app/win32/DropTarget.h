@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/ComObject.h"
+
 namespace tesvar::app::win32 {
 
 class DropSink {
@@ -24,21 +26,9 @@ bool CarriesFileList(IDataObject* data) noexcept;
 // The paths of a CF_HDROP file list, in their order; empty when there is none.
 std::vector<std::wstring> DroppedPaths(IDataObject* data);
 
-// COM interfaces have no virtual destructor; the object deletes itself in Release.
-#if defined(__GNUC__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
-#endif
-class DropTarget final : public IDropTarget {
+class DropTarget final : public platform::win32::ComObject<IDropTarget> {
 public:
-    // Starts with one reference, the creator's.
     explicit DropTarget(DropSink& sink) noexcept : sink_(sink) {}
-    DropTarget(const DropTarget&) = delete;
-    DropTarget& operator=(const DropTarget&) = delete;
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) noexcept override;
-    ULONG STDMETHODCALLTYPE AddRef() noexcept override;
-    ULONG STDMETHODCALLTYPE Release() noexcept override;
 
     HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* data, DWORD keys, POINTL point, DWORD* effect) noexcept override;
     HRESULT STDMETHODCALLTYPE DragOver(DWORD keys, POINTL point, DWORD* effect) noexcept override;
@@ -46,15 +36,11 @@ public:
     HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD keys, POINTL point, DWORD* effect) noexcept override;
 
 private:
-    ~DropTarget() = default;
+    ~DropTarget() override = default;
     DWORD Effect(DWORD allowed) noexcept;
 
-    LONG refs_ = 1;
     DropSink& sink_;
     bool carriesFileList_ = false;
 };
-#if defined(__GNUC__)
-#pragma GCC diagnostic pop
-#endif
 
 }  // namespace tesvar::app::win32

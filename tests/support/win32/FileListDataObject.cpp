@@ -10,25 +10,6 @@ namespace tesvar::test {
 FileListDataObject::FileListDataObject(std::vector<std::wstring> paths, Payload payload)
     : paths_(std::move(paths)), payload_(payload) {}
 
-HRESULT FileListDataObject::QueryInterface(REFIID riid, void** object) noexcept {
-    if (!object) return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_IDataObject) {
-        *object = static_cast<IDataObject*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG FileListDataObject::AddRef() noexcept { return static_cast<ULONG>(::InterlockedIncrement(&refs_)); }
-
-ULONG FileListDataObject::Release() noexcept {
-    const LONG left = ::InterlockedDecrement(&refs_);
-    if (left == 0) delete this;
-    return static_cast<ULONG>(left);
-}
-
 FORMATETC FileListDataObject::Format() const noexcept {
     const CLIPFORMAT format = payload_ == Payload::FileList ? CF_HDROP : CF_UNICODETEXT;
     return {format, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
@@ -93,25 +74,6 @@ HRESULT FileListDataObject::EnumFormatEtc(DWORD direction, IEnumFORMATETC** out)
     if (direction != DATADIR_GET) return E_NOTIMPL;
     FORMATETC format = Format();
     return ::SHCreateStdEnumFmtEtc(1, &format, out);
-}
-
-HRESULT MouseDropSource::QueryInterface(REFIID riid, void** object) noexcept {
-    if (!object) return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_IDropSource) {
-        *object = static_cast<IDropSource*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG MouseDropSource::AddRef() noexcept { return static_cast<ULONG>(::InterlockedIncrement(&refs_)); }
-
-ULONG MouseDropSource::Release() noexcept {
-    const LONG left = ::InterlockedDecrement(&refs_);
-    if (left == 0) delete this;
-    return static_cast<ULONG>(left);
 }
 
 HRESULT MouseDropSource::QueryContinueDrag(BOOL escape, DWORD keys) noexcept {

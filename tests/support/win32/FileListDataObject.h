@@ -7,24 +7,15 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/ComObject.h"
+
 namespace tesvar::test {
 
 enum class Payload { FileList, TextOnly };
 
-#if defined(__GNUC__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
-#endif
-class FileListDataObject final : public IDataObject {
+class FileListDataObject final : public platform::win32::ComObject<IDataObject> {
 public:
-    // Starts with one reference, the caller's.
     FileListDataObject(std::vector<std::wstring> paths, Payload payload = Payload::FileList);
-    FileListDataObject(const FileListDataObject&) = delete;
-    FileListDataObject& operator=(const FileListDataObject&) = delete;
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) noexcept override;
-    ULONG STDMETHODCALLTYPE AddRef() noexcept override;
-    ULONG STDMETHODCALLTYPE Release() noexcept override;
 
     HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) noexcept override;
     HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) noexcept override { return E_NOTIMPL; }
@@ -39,34 +30,23 @@ public:
     HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) noexcept override { return OLE_E_ADVISENOTSUPPORTED; }
 
 private:
-    ~FileListDataObject() = default;
+    ~FileListDataObject() override = default;
     FORMATETC Format() const noexcept;
     HGLOBAL Render() const noexcept;
 
-    LONG refs_ = 1;
     std::vector<std::wstring> paths_;
     Payload payload_;
 };
 
 // The drag source half of a drag started with DoDragDrop: left button held until the
 // drop.
-class MouseDropSource final : public IDropSource {
+class MouseDropSource final : public platform::win32::ComObject<IDropSource> {
 public:
-    MouseDropSource() = default;
-    MouseDropSource(const MouseDropSource&) = delete;
-    MouseDropSource& operator=(const MouseDropSource&) = delete;
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) noexcept override;
-    ULONG STDMETHODCALLTYPE AddRef() noexcept override;
-    ULONG STDMETHODCALLTYPE Release() noexcept override;
     HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL escape, DWORD keys) noexcept override;
     HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) noexcept override { return DRAGDROP_S_USEDEFAULTCURSORS; }
 
 private:
-    ~MouseDropSource() = default;
-    LONG refs_ = 1;
+    ~MouseDropSource() override = default;
 };
-#if defined(__GNUC__)
-#pragma GCC diagnostic pop
-#endif
 
 }  // namespace tesvar::test
