@@ -250,6 +250,14 @@ TEST_F(ProfileContract, WriteThenReadGivesTheValueBack) {
     EXPECT_EQ(ini.mGetString(L"other", L"mainleft"), L"3");
 }
 
+TEST_F(ProfileContract, DoubledSeparatorFindsTheSameFile) {
+    // What a program folder at a drive root gives: its text already ends in "\".
+    auto ini = Ini(tree->Root() + L"\\\\Tesvar.ini");
+    ASSERT_TRUE(ini.mSetString(L"Settings", L"MainLeft", L"1200"));
+    EXPECT_EQ(tree->ReadFile(File()), "[Settings]\r\nMainLeft=1200\r\n");
+    EXPECT_EQ(ini.mGetString(L"Settings", L"MainLeft"), L"1200");
+}
+
 TEST_F(ProfileContract, FolderThatDoesNotExistRefusesTheWriteWithoutError) {
     const std::wstring path = tree->Path(L"missing\\Tesvar.ini");
     auto ini = Ini(path);

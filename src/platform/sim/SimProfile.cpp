@@ -188,13 +188,27 @@ std::string CopyEntry(Bytes value, std::size_t chars) {
     return out;
 }
 
+// The file a profile path names, as the platform finds it: a bare file name lies in
+// the Windows folder, and doubled separators count as one (a program folder at a
+// drive root gives "C:\\Tesvar.ini").
+std::wstring FileOf(const std::wstring& path) {
+    if (path.empty()) return path;
+    if (path.find_first_of(L"\\/") == std::wstring::npos) return L"C:\\Windows\\" + path;
+    std::wstring file = path.substr(0, 2);  // a leading "\\" names a share
+    for (std::size_t i = 2; i < path.size(); ++i) {
+        if (path[i] == L'\\' && file.back() == L'\\') continue;
+        file.push_back(path[i]);
+    }
+    return file;
+}
+
 }  // namespace
 
 std::string SimProfile::Lookup(const std::string& section, const std::string& key, const std::string& defaultValue,
                                std::size_t chars, const std::string& path) const {
     Bytes result = StripDefault(UpToZero(defaultValue));
     std::string text;
-    if (fs_.ReadContent(ansi_.FromAnsi(UpToZero(path)), text)) {
+    if (fs_.ReadContent(FileOf(ansi_.FromAnsi(UpToZero(path))), text)) {
         const Profile profile(text);
         if (const Section* s = profile.FindSection(Trim(UpToZero(section)))) {
             const Entry* e = Profile::FindEntry(*s, Trim(UpToZero(key)));
@@ -256,7 +270,8 @@ std::uint32_t SimProfile::GetInt(const std::string& section, const std::string& 
 bool SimProfile::WriteString(const std::string& section, const std::string& key, const std::string& value,
                              const std::string& path) {
     ++writes;
-    const std::wstring file = ansi_.FromAnsi(UpToZero(path));
+    const std::wstring file = FileOf(ansi_.FromAnsi(UpToZero(path)));
+    if (file.empty()) return false;
     const Bytes newValue = TrimLeading(UpToZero(value));
     std::string text;
     fs_.ReadContent(file, text);
