@@ -47,6 +47,7 @@ std::wstring ValueText(float twips) {
     const auto result = std::to_chars(buf, buf + sizeof buf, twips, std::chars_format::scientific);
     const std::string_view sci(buf, static_cast<std::size_t>(result.ptr - buf));
     const std::size_t e = sci.find('e');
+    if (e == std::string_view::npos) return platform::Widen(sci);  // "inf" or "nan": read back as no number
     std::string digits;
     for (char c : sci.substr(0, e)) {
         if (c >= '0' && c <= '9') digits.push_back(c);

@@ -113,6 +113,12 @@ INSTANTIATE_TEST_SUITE_P(Cases, ProfileRead, ::testing::Values(
              L"a=b"},
     ReadCase{"DoubleQuotesDropped", kSettings + "MainLeft=\" 12 \"\r\n", L"Settings", L"MainLeft", L"7", L" 12 "},
     ReadCase{"SingleQuotesDropped", kSettings + "MainLeft='12'\r\n", L"Settings", L"MainLeft", L"7", L"12"},
+    ReadCase{"LongQuotedValueKeepsItsCut", kSettings + "MainLeft=\"" + std::string(300, 'a') + "\"\r\n", L"Settings",
+             L"MainLeft", L"7", std::wstring(255, L'a')},
+    // Without its opening mark the value just fills the buffer; the platform then drops
+    // the last character it copied, which is not the closing mark.
+    ReadCase{"QuotedValueOneShortOfTheBuffer", kSettings + "MainLeft=\"" + std::string(255, 'a') + "\"\r\n",
+             L"Settings", L"MainLeft", L"7", std::wstring(254, L'a')},
     ReadCase{"UnpairedQuoteKept", kSettings + "MainLeft=\"12\r\n", L"Settings", L"MainLeft", L"7", L"\"12"},
     ReadCase{"LinesEndingInLineFeed", "[Settings]\nMainTop=1\nMainLeft=2\n", L"Settings", L"MainLeft", L"7", L"2"},
     ReadCase{"LinesEndingInCarriageReturn", "[Settings]\rMainTop=1\rMainLeft=2", L"Settings", L"MainLeft", L"7",

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cwchar>
+#include <limits>
 #include <optional>
 #include <string>
 
@@ -38,6 +39,13 @@ TEST(ValueText, WholeNumbersPlainAndFractionsShortest) {
         {-32768, L"-32768"},
     };
     for (const auto& c : cases) EXPECT_EQ(ValueText(c.twips), c.text) << c.twips;
+}
+
+TEST(ValueText, UndefinedNumbersGiveTextThatIsNoNumber) {
+    EXPECT_EQ(ValueText(std::numeric_limits<float>::infinity()), L"inf");
+    EXPECT_EQ(ValueText(-std::numeric_limits<float>::infinity()), L"-inf");
+    EXPECT_EQ(ValueText(std::numeric_limits<float>::quiet_NaN()), L"nan");
+    EXPECT_THROW(ToTwips(ValueText(std::numeric_limits<float>::quiet_NaN())), platform::Error);
 }
 
 TEST(ValueText, ReadsBackAsTheSameNumber) {

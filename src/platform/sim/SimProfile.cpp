@@ -76,14 +76,13 @@ struct Line {
 struct Entry {
     Bytes name;
     Bytes value;
-    bool hasValue;     // the line holds "="
-    std::size_t line;  // index into Profile::lines
+    bool hasValue;       // the line holds "="
+    std::size_t line;    // index into the file's lines
     std::size_t equals;  // offset of "=" in the file, or kNone
 };
 
 struct Section {
     Bytes name;
-    std::size_t header;      // line index of "[name]", kNone for the lines before the first one
     std::size_t lastFilled;  // last line of the section that is not blank, or kNone
     std::vector<Entry> entries;
 };
@@ -93,7 +92,7 @@ struct Section {
 class Profile {
 public:
     explicit Profile(Bytes text) : text_(text) {
-        sections_.push_back({Bytes(), kNone, kNone, {}});
+        sections_.push_back({Bytes(), kNone, {}});
         for (std::size_t at = 0; at < text.size();) {
             Line line{at, at, at};
             while (line.end < text.size() && text[line.end] != '\r' && text[line.end] != '\n') ++line.end;
@@ -136,7 +135,7 @@ private:
                 if (trimmed[i] == ']') close = i;
             }
             if (close != kNone) {
-                sections_.push_back({UpToZero(Trim(trimmed.substr(1, close - 1))), index, index, {}});
+                sections_.push_back({UpToZero(Trim(trimmed.substr(1, close - 1))), index, {}});
                 return;
             }
         }
