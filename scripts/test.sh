@@ -15,6 +15,15 @@ cmake --preset linux-asan
 cmake --build --preset linux-asan
 ctest --preset linux-asan
 
+# The profile fuzz target (clang, libFuzzer) for a fixed number of runs from its
+# seeds, so it takes seconds and gives the same inputs every time. Longer runs by hand:
+#   build/fuzz/fuzz/profile_fuzz -max_total_time=600 <corpus folder> fuzz/seeds/profile
+cmake --preset fuzz
+cmake --build --preset fuzz
+corpus=$(mktemp -d)
+build/fuzz/fuzz/profile_fuzz -runs=30000 -seed=1 "$corpus" fuzz/seeds/profile
+rm -rf "$corpus"
+
 cmake --preset windows
 cmake --build --preset windows
 ctest --preset windows

@@ -41,11 +41,30 @@ bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
 
 std::wstring ValueText(float twips) {
     if (twips == 0) return L"0";  // no "-0"
-    // Room for the widest fixed form of a float: 39 integer digits, or 45 zeros
-    // and 9 digits behind the point of the smallest denormal.
-    char buf[80];
-    const auto result = std::to_chars(buf, buf + sizeof buf, twips, std::chars_format::fixed);
-    return platform::Widen(std::string_view(buf, static_cast<std::size_t>(result.ptr - buf)));
+    // The shortest digits that read back as the same number, with their exponent,
+    // then written out without one ("1e+20" becomes 1 and twenty zeros).
+    char buf[32];
+    const auto result = std::to_chars(buf, buf + sizeof buf, twips, std::chars_format::scientific);
+    const std::string_view sci(buf, static_cast<std::size_t>(result.ptr - buf));
+    const std::size_t e = sci.find('e');
+    if (e == std::string_view::npos) return platform::Widen(sci);  // "inf" or "nan": read back as no number
+    std::string digits;
+    for (char c : sci.substr(0, e)) {
+        if (c >= '0' && c <= '9') digits.push_back(c);
+    }
+    int exponent = 0;
+    std::from_chars(sci.data() + e + (sci[e + 1] == '+' ? 2 : 1), sci.data() + sci.size(), exponent);
+    const int point = exponent + 1;  // digits before the decimal point
+    const auto size = static_cast<int>(digits.size());
+    std::string text = twips < 0 ? "-" : "";
+    if (point <= 0) {
+        text += "0." + std::string(static_cast<std::size_t>(-point), '0') + digits;
+    } else if (point >= size) {
+        text += digits + std::string(static_cast<std::size_t>(point - size), '0');
+    } else {
+        text += digits.substr(0, static_cast<std::size_t>(point)) + "." + digits.substr(static_cast<std::size_t>(point));
+    }
+    return platform::Widen(text);
 }
 
 std::int16_t ToTwips(std::wstring_view text) {

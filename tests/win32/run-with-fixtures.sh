@@ -3,7 +3,8 @@
 # Windows test binary through Wine (on a private X server when TESVAR_GUI is set),
 # then removes them again.
 #  - read-only folders: Wine reports READONLY for a folder without write bits;
-#  - files whose change is refused even for root: chattr +i, where the file system has it.
+#  - files whose change is refused even for root: chattr +i, where the file system has it;
+#  - folders in which not even root can create a file: chattr +i on the folder.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 exe=$1; shift
@@ -30,6 +31,12 @@ for i in $(seq 1 8); do
   echo data > "$f"
   chmod 0444 "$f"
   chattr +i "$f" 2>/dev/null || rm -f "$f"
+done
+# Folders in which no file can be created, even by root: chattr +i on the folder.
+for i in $(seq 1 4); do
+  d="$fixtures/immutable-folder-$i"
+  mkdir "$d"
+  chattr +i "$d" 2>/dev/null || rmdir "$d"
 done
 export TESVAR_FIXTURES="$fixtures"
 if [ -n "${TESVAR_GUI:-}" ]; then

@@ -76,14 +76,13 @@ struct Line {
 struct Entry {
     Bytes name;
     Bytes value;
-    bool hasValue;     // the line holds "="
-    std::size_t line;  // index into Profile::lines
+    bool hasValue;       // the line holds "="
+    std::size_t line;    // index into the file's lines
     std::size_t equals;  // offset of "=" in the file, or kNone
 };
 
 struct Section {
     Bytes name;
-    std::size_t header;      // line index of "[name]", kNone for the lines before the first one
     std::size_t lastFilled;  // last line of the section that is not blank, or kNone
     std::vector<Entry> entries;
 };
@@ -93,7 +92,7 @@ struct Section {
 class Profile {
 public:
     explicit Profile(Bytes text) : text_(text) {
-        sections_.push_back({Bytes(), kNone, kNone, {}});
+        sections_.push_back({Bytes(), kNone, {}});
         for (std::size_t at = 0; at < text.size();) {
             Line line{at, at, at};
             while (line.end < text.size() && text[line.end] != '\r' && text[line.end] != '\n') ++line.end;
@@ -136,7 +135,7 @@ private:
                 if (trimmed[i] == ']') close = i;
             }
             if (close != kNone) {
-                sections_.push_back({UpToZero(Trim(trimmed.substr(1, close - 1))), index, index, {}});
+                sections_.push_back({UpToZero(Trim(trimmed.substr(1, close - 1))), index, {}});
                 return;
             }
         }
@@ -188,13 +187,27 @@ std::string CopyEntry(Bytes value, std::size_t chars) {
     return out;
 }
 
+// The file a profile path names, as the platform finds it: a bare file name lies in
+// the Windows folder, and doubled separators count as one (a program folder at a
+// drive root gives "C:\\Tesvar.ini").
+std::wstring FileOf(const std::wstring& path) {
+    if (path.empty()) return path;
+    if (path.find_first_of(L"\\/") == std::wstring::npos) return L"C:\\Windows\\" + path;
+    std::wstring file = path.substr(0, 2);  // a leading "\\" names a share
+    for (std::size_t i = 2; i < path.size(); ++i) {
+        if (path[i] == L'\\' && file.back() == L'\\') continue;
+        file.push_back(path[i]);
+    }
+    return file;
+}
+
 }  // namespace
 
 std::string SimProfile::Lookup(const std::string& section, const std::string& key, const std::string& defaultValue,
                                std::size_t chars, const std::string& path) const {
     Bytes result = StripDefault(UpToZero(defaultValue));
     std::string text;
-    if (fs_.ReadContent(ansi_.FromAnsi(UpToZero(path)), text)) {
+    if (fs_.ReadContent(FileOf(ansi_.FromAnsi(UpToZero(path))), text)) {
         const Profile profile(text);
         if (const Section* s = profile.FindSection(Trim(UpToZero(section)))) {
             const Entry* e = Profile::FindEntry(*s, Trim(UpToZero(key)));
@@ -256,7 +269,8 @@ std::uint32_t SimProfile::GetInt(const std::string& section, const std::string& 
 bool SimProfile::WriteString(const std::string& section, const std::string& key, const std::string& value,
                              const std::string& path) {
     ++writes;
-    const std::wstring file = ansi_.FromAnsi(UpToZero(path));
+    const std::wstring file = FileOf(ansi_.FromAnsi(UpToZero(path)));
+    if (file.empty()) return false;
     const Bytes newValue = TrimLeading(UpToZero(value));
     std::string text;
     fs_.ReadContent(file, text);
