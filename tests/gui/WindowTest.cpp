@@ -68,6 +68,37 @@ TEST_F(WindowTest, OpensWithTitleInitialStateAndFocusOnStart) {
     EXPECT_EQ(::GetFileAttributesW(Ini().c_str()), INVALID_FILE_ATTRIBUTES) << "loading creates no profile";
 }
 
+TEST_F(WindowTest, TabFollowsTheFocusOrderAndEnterPressesOnlyTheFocusedButton) {
+    Open();
+    const auto key = [&](WPARAM vk) {
+        MSG msg{::GetFocus(), WM_KEYDOWN, vk, 0, 0, {0, 0}};
+        return W().PreTranslate(msg);
+    };
+    ASSERT_EQ(::GetFocus(), Control(kBtnStart));
+    const ControlId order[] = {kBtnEnd, kList1, kBtnClear, kTxtSelFileSts, kChkReadOnly, kBtnStart};
+    for (ControlId next : order) {
+        EXPECT_TRUE(key(VK_TAB));
+        EXPECT_EQ(::GetFocus(), Control(next)) << "expected control " << next;
+    }
+    // A disabled control is passed over.
+    ::EnableWindow(Control(kBtnEnd), FALSE);
+    key(VK_TAB);
+    EXPECT_EQ(::GetFocus(), Control(kList1));
+    ::EnableWindow(Control(kBtnEnd), TRUE);
+
+    // Enter on the list, the filter or the switch presses no button.
+    ::SetWindowTextW(Control(kTxtSelFileSts), L"*.txt");
+    for (ControlId id : {kList1, kTxtSelFileSts, kChkReadOnly}) {
+        ::SetFocus(Control(id));
+        EXPECT_FALSE(key(VK_RETURN));
+    }
+    EXPECT_EQ(Text(Control(kTxtSelFileSts)), L"*.txt");
+    // On Clear it presses Clear.
+    ::SetFocus(Control(kBtnClear));
+    EXPECT_TRUE(key(VK_RETURN));
+    EXPECT_EQ(Text(Control(kTxtSelFileSts)), L"*.*");
+}
+
 TEST_F(WindowTest, EveryControlSitsAtItsDesignPlaceInTwips) {
     Open();
     EXPECT_FLOAT_EQ(W().ScaleWidth(), 4170);
