@@ -38,6 +38,19 @@ inline void MakeReadOnly(const std::vector<std::wstring>& paths) {
     for (const auto& p : paths) ::SetFileAttributesW(p.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE);
 }
 
+// `count` empty read-only files f0.txt, f1.txt ... in folder.
+inline std::vector<std::wstring> MakeReadOnlyFiles(const std::wstring& folder, long count) {
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    std::vector<std::wstring> paths;
+    for (long i = 0; i < count; ++i) {
+        paths.push_back(folder + L"\\f" + std::to_wstring(i) + L".txt");
+        const HANDLE h = ::CreateFileW(paths.back().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        if (h != INVALID_HANDLE_VALUE) ::CloseHandle(h);
+    }
+    MakeReadOnly(paths);
+    return paths;
+}
+
 inline long CountReleased(const std::vector<std::wstring>& paths) {
     long n = 0;
     for (const auto& p : paths) n += (::GetFileAttributesW(p.c_str()) & FILE_ATTRIBUTE_READONLY) ? 0 : 1;

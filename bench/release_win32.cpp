@@ -24,14 +24,7 @@ std::wstring TempRoot() {
 int main(int argc, char** argv) {
     const long count = argc > 1 ? std::stol(argv[1]) : 10000;
     const std::wstring root = TempRoot();
-    CreateDirectoryW(root.c_str(), nullptr);
-    std::vector<std::wstring> paths;
-    for (long i = 0; i < count; ++i) {
-        paths.push_back(root + L"\\f" + std::to_wstring(i) + L".txt");
-        HANDLE h = CreateFileW(paths.back().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
-    }
-    bench::MakeReadOnly(paths);
+    const auto paths = bench::MakeReadOnlyFiles(root, count);
     const double plain = bench::Seconds([&] {
         bench::PlainReleaseLoop(paths);
     });

@@ -139,13 +139,7 @@ void StartupFigures() {
 
 void ReleaseFigures(long count) {
     const std::wstring root = TempFolder(L"tesvar-bench-window");
-    std::vector<std::wstring> paths;
-    for (long i = 0; i < count; ++i) {
-        paths.push_back(root + L"\\f" + std::to_wstring(i) + L".txt");
-        HANDLE h = CreateFileW(paths.back().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
-    }
-    bench::MakeReadOnly(paths);
+    const auto paths = bench::MakeReadOnlyFiles(root, count);
     const double plain = bench::Seconds([&] {
         bench::PlainReleaseLoop(paths);
     });

@@ -48,11 +48,4 @@ inline constexpr std::array<ControlSpec, 9> kControls{{
     {kBtnEnd, Kind::Button, true, 3240, 840, 735, 495, 1, L"END"},
 }};
 
-inline constexpr const ControlSpec& Spec(ControlId id) {
-    for (const auto& c : kControls) {
-        if (c.id == id) return c;
-    }
-    return kControls[0];
-}
-
 }  // namespace tesvar::app::win32
