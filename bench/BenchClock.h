@@ -51,6 +51,22 @@ inline std::vector<std::wstring> MakeReadOnlyFiles(const std::wstring& folder, l
     return paths;
 }
 
+// Seconds the plain loop takes over the files; they are read-only again afterwards.
+inline double TimePlainLoop(const std::vector<std::wstring>& paths) {
+    const double seconds = Seconds([&] { PlainReleaseLoop(paths); });
+    MakeReadOnly(paths);
+    return seconds;
+}
+
+// Removes what MakeReadOnlyFiles made.
+inline void RemoveFiles(const std::wstring& folder, const std::vector<std::wstring>& paths) {
+    for (const auto& p : paths) {
+        ::SetFileAttributesW(p.c_str(), FILE_ATTRIBUTE_NORMAL);
+        ::DeleteFileW(p.c_str());
+    }
+    ::RemoveDirectoryW(folder.c_str());
+}
+
 inline long CountReleased(const std::vector<std::wstring>& paths) {
     long n = 0;
     for (const auto& p : paths) n += (::GetFileAttributesW(p.c_str()) & FILE_ATTRIBUTE_READONLY) ? 0 : 1;

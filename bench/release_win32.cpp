@@ -25,10 +25,7 @@ int main(int argc, char** argv) {
     const long count = argc > 1 ? std::stol(argv[1]) : 10000;
     const std::wstring root = TempRoot();
     const auto paths = bench::MakeReadOnlyFiles(root, count);
-    const double plain = bench::Seconds([&] {
-        bench::PlainReleaseLoop(paths);
-    });
-    bench::MakeReadOnly(paths);
+    const double plain = bench::TimePlainLoop(paths);
     platform::win32::Win32FileServices files;
     platform::win32::Win32Ansi ansi;
     platform::sim::SimUi ui;
@@ -42,10 +39,6 @@ int main(int argc, char** argv) {
     std::printf("release run, real files under Wine (%ld of %ld released)\n", released, count);
     bench::Report("plain GetFileAttributesW/SetFileAttributesW loop", count, plain, plain);
     bench::Report("release run with Tesvar.log (headless UI)", count, run, plain);
-    for (const auto& p : paths) {
-        SetFileAttributesW(p.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileW(p.c_str());
-    }
-    RemoveDirectoryW(root.c_str());
+    bench::RemoveFiles(root, paths);
     return 0;
 }

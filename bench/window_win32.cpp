@@ -140,10 +140,7 @@ void StartupFigures() {
 void ReleaseFigures(long count) {
     const std::wstring root = TempFolder(L"tesvar-bench-window");
     const auto paths = bench::MakeReadOnlyFiles(root, count);
-    const double plain = bench::Seconds([&] {
-        bench::PlainReleaseLoop(paths);
-    });
-    bench::MakeReadOnly(paths);
+    const double plain = bench::TimePlainLoop(paths);
 
     platform::win32::Win32FileServices files;
     platform::win32::Win32Ansi ansi;
@@ -195,11 +192,7 @@ void ReleaseFigures(long count) {
     std::printf("release run through the real window (%ld of %ld released)\n", released, count);
     bench::Report("plain GetFileAttributesW/SetFileAttributesW loop", count, plain, plain);
     bench::Report("Start through the window (scroll, highlight, yield)", count, run, plain);
-    for (const auto& p : paths) {
-        SetFileAttributesW(p.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileW(p.c_str());
-    }
-    RemoveDirectoryW(root.c_str());
+    bench::RemoveFiles(root, paths);
 }
 
 }  // namespace

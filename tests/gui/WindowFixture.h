@@ -16,22 +16,6 @@
 
 namespace tesvar::test {
 
-// The real file services with the program folder moved to a test's own folder.
-class ProgramFolderIn final : public platform::FileServices {
-public:
-    ProgramFolderIn(platform::FileServices& real, std::wstring folder) : real_(real), folder_(std::move(folder)) {}
-    std::int32_t GetAttr(const std::wstring& path) override { return real_.GetAttr(path); }
-    void SetAttr(const std::wstring& path, std::int32_t attributes) override { real_.SetAttr(path, attributes); }
-    std::wstring Dir(const std::wstring& folder, std::int32_t mask) override { return real_.Dir(folder, mask); }
-    std::wstring Dir() override { return real_.Dir(); }
-    std::wstring ProgramFolder() override { return folder_; }
-    std::wstring ErrorText(std::int32_t number) override { return real_.ErrorText(number); }
-
-private:
-    platform::FileServices& real_;
-    std::wstring folder_;
-};
-
 // Handles this thread's messages for a while, as the program's loop would.
 void Pump(app::win32::TesvarWindow* window, DWORD milliseconds);
 

@@ -98,6 +98,10 @@ std::wstring NextReadOnlyFolder() {
     static std::atomic<int> used{0};
     return NextFixture(L"ro-folder-", used);
 }
+std::wstring NextUnwritableFolder() {
+    static std::atomic<int> used{0};
+    return NextFixture(L"immutable-folder-", used);
+}
 std::wstring NextRefusingFile() {
     static std::atomic<int> used{0};
     return NextFixture(L"immutable-", used);

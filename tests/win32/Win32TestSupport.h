@@ -2,6 +2,9 @@
 // Real folders and files for the Windows-side tests.
 #include <cstdint>
 #include <string>
+#include <utility>
+
+#include "platform/FileServices.h"
 
 namespace tesvar::test {
 
@@ -17,7 +20,27 @@ std::string ReadBytes(const std::wstring& path);
 std::wstring NextReadOnlyFolder();
 // A read-only file whose change is refused (chattr +i), or "" when none could be made.
 std::wstring NextRefusingFile();
+// A folder made immutable on the Unix side (chattr +i), in which not even root can
+// create a file, or "" when none is left.
+std::wstring NextUnwritableFolder();
 // The fixtures folder as a Windows path, or "" when the wrapper did not set one.
 std::wstring FixturesFolder();
+
+// Real file services with the program folder moved to a test's own folder, so the
+// profile and the log of each test are its own.
+class ProgramFolderIn final : public platform::FileServices {
+public:
+    ProgramFolderIn(platform::FileServices& real, std::wstring folder) : real_(real), folder_(std::move(folder)) {}
+    std::int32_t GetAttr(const std::wstring& path) override { return real_.GetAttr(path); }
+    void SetAttr(const std::wstring& path, std::int32_t attributes) override { real_.SetAttr(path, attributes); }
+    std::wstring Dir(const std::wstring& folder, std::int32_t mask) override { return real_.Dir(folder, mask); }
+    std::wstring Dir() override { return real_.Dir(); }
+    std::wstring ProgramFolder() override { return folder_; }
+    std::wstring ErrorText(std::int32_t number) override { return real_.ErrorText(number); }
+
+private:
+    platform::FileServices& real_;
+    std::wstring folder_;
+};
 
 }  // namespace tesvar::test
