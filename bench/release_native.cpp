@@ -4,18 +4,18 @@
 #include <string>
 
 #include "BenchClock.h"
-#include "platform/sim/SimAnsi.h"
-#include "platform/sim/SimFileSystem.h"
-#include "platform/sim/SimUi.h"
+#include "sim/SimAnsi.h"
+#include "sim/SimFileSystem.h"
+#include "sim/SimUi.h"
 #include "release/ReleaseRun.h"
 
 using namespace tesvar;
 
 int main(int argc, char** argv) {
     const long count = argc > 1 ? std::stol(argv[1]) : 100000;
-    platform::sim::SimFileSystem fs;
-    platform::sim::SimAnsi ansi;
-    platform::sim::SimUi ui;
+    sim::SimFileSystem fs;
+    sim::SimAnsi ansi;
+    sim::SimUi ui;
     fs.AddFolder(fs.ProgramFolder());
     std::vector<std::wstring> paths;
     for (long i = 0; i < count; ++i) {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "BenchClock.h"
-#include "platform/sim/SimUi.h"
+#include "sim/SimUi.h"
 #include "platform/win32/Win32FileServices.h"
 #include "release/ReleaseRun.h"
 
@@ -28,7 +28,7 @@ int main(int argc, char** argv) {
     const double plain = bench::TimePlainLoop(paths);
     platform::win32::Win32FileServices files;
     platform::win32::Win32Ansi ansi;
-    platform::sim::SimUi ui;
+    sim::SimUi ui;
     for (const auto& p : paths) ui.Add(p, true);
     ui.Answer(platform::msgbox::Yes);
     const double run = bench::Seconds([&] {

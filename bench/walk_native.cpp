@@ -10,14 +10,14 @@
 
 #include "collect/DropIntake.h"
 #include "collect/modMain.h"
-#include "platform/sim/SimFileSystem.h"
-#include "platform/sim/SimUi.h"
+#include "sim/SimFileSystem.h"
+#include "sim/SimUi.h"
 
 namespace {
 
 using namespace tesvar;
-using platform::sim::Op;
-using platform::sim::SimFileSystem;
+using sim::Op;
+using sim::SimFileSystem;
 
 double Seconds(const std::function<void()>& f) {
     const auto start = std::chrono::steady_clock::now();
@@ -51,7 +51,7 @@ struct Result {
 };
 
 Result DropWalk(SimFileSystem& fs, const std::wstring& folder, int runs) {
-    platform::sim::SimUi ui;
+    sim::SimUi ui;
     ui.filterText = L"*.*";
     ui.readOnlySwitch = 0;
     collect::modMain module(fs);
@@ -90,7 +90,7 @@ void Report(const char* name, SimFileSystem& fs, const std::wstring& folder, int
 int main() {
     // (a) 100,000 files in 1,000 folders; every fourth file read-only.
     SimFileSystem wide;
-    wide.SetListingOrder(platform::sim::ListingOrder::NameNoCase);
+    wide.SetListingOrder(sim::ListingOrder::NameNoCase);
     for (int d = 0; d < 1000; ++d) {
         const std::wstring folder = L"C:\\wide\\d" + std::to_wstring(d) + L"\\";
         for (int f = 0; f < 100; ++f)
@@ -99,7 +99,7 @@ int main() {
     }
     // (b) one folder with 5,000 subfolders of one file each.
     SimFileSystem many;
-    many.SetListingOrder(platform::sim::ListingOrder::NameNoCase);
+    many.SetListingOrder(sim::ListingOrder::NameNoCase);
     for (int d = 0; d < 5000; ++d) many.AddFile(L"C:\\many\\sub" + std::to_wstring(d) + L"\\one.txt");
 
     Report("(a) 100,000 files in 1,000 folders", wide, L"C:\\wide\\", 3);

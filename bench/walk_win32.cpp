@@ -17,7 +17,7 @@
 #include "collect/DropIntake.h"
 #include "collect/modMain.h"
 #include "platform/ListingSnapshots.h"
-#include "platform/sim/SimUi.h"
+#include "sim/SimUi.h"
 #include "platform/win32/Win32FileServices.h"
 
 namespace {
@@ -146,7 +146,7 @@ double RefindOnly(int n) {
 void Report(const char* name, const std::wstring& folder, int rounds) {
     platform::win32::Win32FileServices files;
     Counting counting(files);
-    platform::sim::SimUi ui;
+    sim::SimUi ui;
     ui.filterText = L"*.*";
     ui.readOnlySwitch = 0;
     collect::modMain module(counting);

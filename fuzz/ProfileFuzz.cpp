@@ -18,10 +18,10 @@
 #include <string>
 
 #include "platform/Error.h"
-#include "platform/sim/SimAnsi.h"
-#include "platform/sim/SimFileSystem.h"
-#include "platform/sim/SimProfile.h"
-#include "platform/sim/SimUi.h"
+#include "sim/SimAnsi.h"
+#include "sim/SimFileSystem.h"
+#include "sim/SimProfile.h"
+#include "sim/SimUi.h"
 #include "settings/Placement.h"
 #include "settings/clsIniFile.h"
 
@@ -96,11 +96,11 @@ float Twips(FuzzedDataProvider& in) {
 struct Place {
     float values[4];
 };
-Place PlaceOf(platform::sim::SimUi& ui) { return {{ui.left, ui.top, ui.width, ui.height}}; }
+Place PlaceOf(sim::SimUi& ui) { return {{ui.left, ui.top, ui.width, ui.height}}; }
 bool Same(float a, float b) { return a == b || (std::isnan(a) && std::isnan(b)); }
 
 // Loads and gives the placement after it, whether the load ended early or not.
-Place Load(settings::SettingsServices services, platform::sim::SimUi& ui) {
+Place Load(settings::SettingsServices services, sim::SimUi& ui) {
     try {
         settings::mLoadSettings(services);
     } catch (const platform::Error&) {
@@ -113,9 +113,9 @@ Place Load(settings::SettingsServices services, platform::sim::SimUi& ui) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzedDataProvider in(data, size);
-    platform::sim::SimFileSystem fs;
-    platform::sim::SimAnsi ansi;
-    platform::sim::SimProfile profile(fs, ansi);
+    sim::SimFileSystem fs;
+    sim::SimAnsi ansi;
+    sim::SimProfile profile(fs, ansi);
     const std::wstring folder = fs.ProgramFolder();
     const std::wstring ini = folder + L"\\Tesvar.ini";
     const std::string path = ansi.ToAnsi(ini);
@@ -167,7 +167,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
 
-    platform::sim::SimUi ui;
+    sim::SimUi ui;
     ui.left = Twips(in);
     ui.top = Twips(in);
     ui.width = Twips(in);

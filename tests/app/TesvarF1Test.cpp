@@ -4,10 +4,10 @@
 
 #include "app/TesvarF1.h"
 #include "collect/DropIntake.h"
-#include "platform/sim/SimAnsi.h"
-#include "platform/sim/SimFileSystem.h"
-#include "platform/sim/SimProfile.h"
-#include "platform/sim/SimUi.h"
+#include "sim/SimAnsi.h"
+#include "sim/SimFileSystem.h"
+#include "sim/SimProfile.h"
+#include "sim/SimUi.h"
 
 namespace tesvar::app {
 namespace {
@@ -23,10 +23,10 @@ protected:
     }
     std::wstring Ini() { return fs.ProgramFolder() + L"\\Tesvar.ini"; }
 
-    platform::sim::SimFileSystem fs;
-    platform::sim::SimAnsi ansi;
-    platform::sim::SimProfile profile{fs, ansi};
-    platform::sim::SimUi ui;
+    sim::SimFileSystem fs;
+    sim::SimAnsi ansi;
+    sim::SimProfile profile{fs, ansi};
+    sim::SimUi ui;
     TesvarF1 form{{fs, fs, ansi, profile, ui, ui, ui}, {0, 3, 6}};
 };
 

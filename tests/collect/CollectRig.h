@@ -6,8 +6,8 @@
 
 #include "collect/DropIntake.h"
 #include "collect/modMain.h"
-#include "platform/sim/SimFileSystem.h"
-#include "platform/sim/SimUi.h"
+#include "sim/SimFileSystem.h"
+#include "sim/SimUi.h"
 
 namespace tesvar::collect::test {
 
@@ -20,8 +20,8 @@ inline constexpr std::int32_t kRODir = attr::Directory | attr::ReadOnly;  // 17
 using Listed = std::vector<std::pair<std::wstring, bool>>;  // entry, selected
 
 struct CollectRig {
-    platform::sim::SimFileSystem fs;
-    platform::sim::SimUi ui;
+    sim::SimFileSystem fs;
+    sim::SimUi ui;
     modMain module{fs};
     DropIntake drop{{fs, ui, ui, module}};
 

@@ -12,7 +12,7 @@
 namespace tesvar::collect::test {
 namespace {
 
-using platform::sim::Op;
+using sim::Op;
 
 // --- filter test ---
 
@@ -240,7 +240,7 @@ TEST(DropFailure, UnqueryableFolderIsLeftOutButNotTheDrop) {
 
 // A list control that fails at an entry: the drop still ends as it must and the
 // failure reaches the caller.
-struct FailingList : platform::sim::SimUi {
+struct FailingList : sim::SimUi {
     int addsLeft = 1;
     void AddItem(const std::wstring& text) override {
         if (addsLeft-- <= 0) throw std::bad_alloc();
@@ -249,7 +249,7 @@ struct FailingList : platform::sim::SimUi {
 };
 
 TEST(DropFailure, ListFailureStillResetsPointerShowsListAndSetsCaption) {
-    platform::sim::SimFileSystem fs;
+    sim::SimFileSystem fs;
     FailingList ui;
     ui.filterText = L"*.*";
     ui.readOnlySwitch = 1;
@@ -262,12 +262,12 @@ TEST(DropFailure, ListFailureStillResetsPointerShowsListAndSetsCaption) {
     EXPECT_EQ(ui.statusCaption, L"ReadOnly ( 1 ) / File ( 1 )");
 }
 
-struct RefusingFront : platform::sim::SimUi {
+struct RefusingFront : sim::SimUi {
     void SetForegroundWindow() override { throw platform::Error(5, L"denied"); }
 };
 
 TEST(DropFailure, FrontWindowRefusalIsIgnored) {
-    platform::sim::SimFileSystem fs;
+    sim::SimFileSystem fs;
     RefusingFront ui;
     ui.filterText = L"*.*";
     modMain module(fs);

@@ -14,12 +14,12 @@
 namespace tesvar::collect::test {
 namespace {
 
-using platform::sim::ListingOrder;
-using platform::sim::Op;
+using sim::ListingOrder;
+using sim::Op;
 
 // The worked example: a.txt (writable), sub (read-only) holding b.txt (read-only),
 // c.log (read-only), in this listing order.
-void BuildExample(platform::sim::SimFileSystem& fs) {
+void BuildExample(sim::SimFileSystem& fs) {
     fs.AddFolder(L"C:\\d")
         .AddFile(L"C:\\d\\a.txt", kRW)
         .AddFolder(L"C:\\d\\sub", kRODir)
@@ -50,7 +50,7 @@ TEST(FolderWalk, WorkedExampleWithSwitchClear) {
 
 // A tree with files and folders interleaved, several subfolders, a nested one and a
 // subfolder as the last entry of its parent.
-void BuildInterleaved(platform::sim::SimFileSystem& fs) {
+void BuildInterleaved(sim::SimFileSystem& fs) {
     fs.AddFolder(L"C:\\t")
         .AddFile(L"C:\\t\\1.txt")
         .AddFolder(L"C:\\t\\A")

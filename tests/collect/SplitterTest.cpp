@@ -9,18 +9,18 @@
 #include "collect/SplitOutputs.h"
 #include "collect/modMain.h"
 #include "platform/Error.h"
-#include "platform/sim/SimFileSystem.h"
+#include "sim/SimFileSystem.h"
 
 namespace tesvar::collect {
 namespace {
 
 namespace attr = platform::attr;
-using platform::sim::Op;
+using sim::Op;
 
 Split Outputs(const FNameEdit& e) { return {e.ifaDirName, e.ifaFileName, e.ifaFileSts1, e.ifaFileSts2}; }
 
 // The tree the worked examples assume.
-void BuildExampleTree(platform::sim::SimFileSystem& fs) {
+void BuildExampleTree(sim::SimFileSystem& fs) {
     fs.AddFile(L"C:\\a\\b.c.txt")
         .AddFile(L"C:\\a\\readme")
         .AddFile(L"C:\\a\\.profile")
@@ -39,7 +39,7 @@ struct SplitterExample : ::testing::TestWithParam<std::tuple<ExampleRow, bool>> 
 
 TEST_P(SplitterExample, GivesTheTableRow) {
     const auto& [row, refuseTrailing] = GetParam();
-    platform::sim::SimFileSystem fs;
+    sim::SimFileSystem fs;
     BuildExampleTree(fs);
     fs.SetRefuseTrailingBackslash(refuseTrailing);
     modMain module(fs);
@@ -79,7 +79,7 @@ class SplitterTest : public ::testing::Test {
 protected:
     SplitterTest() { BuildExampleTree(fs); }
     Split Run(const std::wstring& path) { return SplitOf(split, path); }
-    platform::sim::SimFileSystem fs;
+    sim::SimFileSystem fs;
     modMain module{fs};
     FNameEdit& split = module.objFNameEdit();
 };

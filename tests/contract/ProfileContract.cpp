@@ -8,7 +8,7 @@
 
 #include "contract/ProfileTree.h"
 #include "platform/Error.h"
-#include "platform/sim/SimUi.h"
+#include "sim/SimUi.h"
 #include "settings/Placement.h"
 #include "settings/SettingsError.h"
 #include "settings/clsIniFile.h"
@@ -288,7 +288,7 @@ TEST_F(ProfileContract, FolderThatCannotBeWrittenRefusesTheWriteWithoutError) {
 // --- the placement procedures over the profile ---
 
 TEST_F(ProfileContract, ClosingInNormalStateWritesTheFiveLines) {
-    platform::sim::SimUi ui;
+    sim::SimUi ui;
     ui.left = 1200;
     ui.top = 900;
     ui.width = 4500;
@@ -300,7 +300,7 @@ TEST_F(ProfileContract, ClosingInNormalStateWritesTheFiveLines) {
 
 TEST_F(ProfileContract, LoadingRestoresUpToTheFirstValueThatIsNoNumber) {
     tree->WriteFile(File(), "[settings]\r\nmainleft=1440.5\r\nMainTop=-300\r\nMAINWIDTH=6000\r\nMainHeight=abc\r\n");
-    platform::sim::SimUi ui;
+    sim::SimUi ui;
     ui.height = 4950;
     try {
         settings::mLoadSettings({tree->Files(), tree->Profile(), tree->Ansi(), ui});

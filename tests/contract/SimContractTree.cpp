@@ -1,6 +1,6 @@
 #include "contract/ContractTree.h"
-#include "platform/sim/SimAnsi.h"
-#include "platform/sim/SimFileSystem.h"
+#include "sim/SimAnsi.h"
+#include "sim/SimFileSystem.h"
 
 namespace tesvar::contract {
 namespace {
@@ -29,8 +29,8 @@ public:
     }
 
 private:
-    platform::sim::SimFileSystem fs_;
-    platform::sim::SimAnsi ansi_;
+    sim::SimFileSystem fs_;
+    sim::SimAnsi ansi_;
 };
 
 }  // namespace

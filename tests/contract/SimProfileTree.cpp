@@ -1,7 +1,7 @@
 #include "contract/ProfileTree.h"
-#include "platform/sim/SimAnsi.h"
-#include "platform/sim/SimFileSystem.h"
-#include "platform/sim/SimProfile.h"
+#include "sim/SimAnsi.h"
+#include "sim/SimFileSystem.h"
+#include "sim/SimProfile.h"
 
 namespace tesvar::contract {
 namespace {
@@ -31,9 +31,9 @@ public:
     }
 
 private:
-    platform::sim::SimFileSystem fs_;
-    platform::sim::SimAnsi ansi_;
-    platform::sim::SimProfile profile_{fs_, ansi_};
+    sim::SimFileSystem fs_;
+    sim::SimAnsi ansi_;
+    sim::SimProfile profile_{fs_, ansi_};
 };
 
 }  // namespace

@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "platform/Error.h"
-#include "platform/sim/SimFileSystem.h"
+#include "sim/SimFileSystem.h"
 
-namespace tesvar::platform::sim {
+namespace tesvar::sim {
 namespace {
 
 std::vector<std::wstring> ListAll(SimFileSystem& fs, const std::wstring& folder) {
@@ -128,4 +128,4 @@ TEST(SimFileSystem, TextOutputHonoursWritableFoldersAndReadOnlyFiles) {
 }
 
 }  // namespace
-}  // namespace tesvar::platform::sim
+}  // namespace tesvar::sim

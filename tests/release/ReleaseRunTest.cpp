@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "platform/Error.h"
-#include "platform/sim/SimAnsi.h"
-#include "platform/sim/SimFileSystem.h"
-#include "platform/sim/SimUi.h"
+#include "sim/SimAnsi.h"
+#include "sim/SimFileSystem.h"
+#include "sim/SimUi.h"
 #include "release/ReleaseRun.h"
 #include "release/RunLog.h"
 #include "support/Bytes.h"
@@ -18,7 +18,7 @@ namespace {
 namespace attr = platform::attr;
 namespace msgbox = platform::msgbox;
 namespace win_error = platform::win_error;
-using platform::sim::Op;
+using sim::Op;
 using test::Hex;
 
 const std::wstring kLog = L"C:\\Program Files\\Tesvar\\Tesvar.log";
@@ -47,9 +47,9 @@ protected:
         return test::kReleasedSjis + std::string(6, ' ') + path + std::string((end / 14 + 1) * 14 - end, ' ') + change;
     }
 
-    platform::sim::SimFileSystem fs;
-    platform::sim::SimAnsi ansi;
-    platform::sim::SimUi ui;
+    sim::SimFileSystem fs;
+    sim::SimAnsi ansi;
+    sim::SimUi ui;
 };
 
 TEST_F(ReleaseRunTest, EmptyListShowsTheListEmptyMessageAndNothingElse) {
@@ -368,7 +368,7 @@ TEST_F(ReleaseRunTest, FolderWordsAndTheLogFileNumberComeFromThePlatform) {
 }
 
 TEST(SubtractBits, TakesSetBitsAndRefusesMissingOnes) {
-    platform::sim::SimFileSystem fs;
+    sim::SimFileSystem fs;
     EXPECT_EQ(SubtractBits(2081, {attr::Compressed, attr::ReadOnly}, fs), 32);
     EXPECT_EQ(SubtractBits(INT32_MIN | 1, {attr::ReadOnly}, fs), INT32_MIN);
     EXPECT_THROW(SubtractBits(32, {attr::ReadOnly}, fs), platform::Error);
@@ -381,7 +381,7 @@ struct NumberCase {
 void PrintTo(const NumberCase& c, std::ostream* os) { *os << c.value; }
 class PrintLineNumberTest : public ::testing::TestWithParam<NumberCase> {};
 TEST_P(PrintLineNumberTest, WritesTheNumberForm) {
-    platform::sim::SimAnsi ansi;
+    sim::SimAnsi ansi;
     PrintLine line(ansi);
     EXPECT_EQ(line.Number(GetParam().value).End(), std::string(GetParam().text) + "\r\n");
 }
@@ -394,7 +394,7 @@ INSTANTIATE_TEST_SUITE_P(Forms, PrintLineNumberTest,
                          });
 
 TEST(PrintLine, ZoneMovesNeverGlueItems) {
-    platform::sim::SimAnsi ansi;
+    sim::SimAnsi ansi;
     // 14 bytes stand exactly at the start of zone 2; the move goes on to zone 3.
     EXPECT_EQ(PrintLine(ansi).Text(L"12345678901234").FieldJoint().Text(L"x").End(),
               "12345678901234" + std::string(14, ' ') + "x\r\n");

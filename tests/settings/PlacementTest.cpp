@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "platform/Error.h"
-#include "platform/sim/SimAnsi.h"
-#include "platform/sim/SimFileSystem.h"
-#include "platform/sim/SimProfile.h"
-#include "platform/sim/SimUi.h"
+#include "sim/SimAnsi.h"
+#include "sim/SimFileSystem.h"
+#include "sim/SimProfile.h"
+#include "sim/SimUi.h"
 #include "settings/Placement.h"
 #include "settings/SettingsError.h"
 
@@ -51,10 +51,10 @@ protected:
     }
     Place Now() const { return {ui.left, ui.top, ui.width, ui.height}; }
 
-    platform::sim::SimFileSystem fs;
-    platform::sim::SimAnsi ansi;
-    platform::sim::SimProfile profile{fs, ansi};
-    platform::sim::SimUi ui;
+    sim::SimFileSystem fs;
+    sim::SimAnsi ansi;
+    sim::SimProfile profile{fs, ansi};
+    sim::SimUi ui;
 };
 
 struct LoadCase {

@@ -4,12 +4,12 @@
 
 #include <string>
 
-#include "platform/sim/SimAnsi.h"
-#include "platform/sim/SimFileSystem.h"
-#include "platform/sim/SimProfile.h"
+#include "sim/SimAnsi.h"
+#include "sim/SimFileSystem.h"
+#include "sim/SimProfile.h"
 #include "support/Bytes.h"
 
-namespace tesvar::platform::sim {
+namespace tesvar::sim {
 namespace {
 
 using test::Hex;
@@ -103,4 +103,4 @@ TEST_F(SimProfileTest, ArgumentsEndAtTheirFirstZeroByte) {
 }
 
 }  // namespace
-}  // namespace tesvar::platform::sim
+}  // namespace tesvar::sim

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/Error.h"
-#include "platform/sim/SimAnsi.h"
+#include "sim/SimAnsi.h"
 #include "settings/SettingsError.h"
 #include "settings/clsIniFile.h"
 #include "support/Bytes.h"
@@ -57,13 +57,13 @@ protected:
     const std::string pathSjis = "C:\\" + Hex("90dd 92e8") + "\\Tesvar.ini";
 
     ScriptedProfile profile;
-    platform::sim::SimAnsi ansi;
+    sim::SimAnsi ansi;
     clsIniFile ini{profile, ansi};
 };
 
 TEST(clsIniFilePath, IsEmptyUntilSetAndThenACopyOfWhatWasGiven) {
     ScriptedProfile profile;
-    platform::sim::SimAnsi ansi;
+    sim::SimAnsi ansi;
     clsIniFile ini(profile, ansi);
     EXPECT_EQ(ini.pFileName(), L"");
     std::wstring path = L"not a path at all\\\\";

@@ -13,7 +13,7 @@
 #include "collect/FNameEdit.h"
 #include "collect/SplitOutputs.h"
 #include "collect/modMain.h"
-#include "platform/sim/SimUi.h"
+#include "sim/SimUi.h"
 #include "platform/win32/Win32FileServices.h"
 #include "win32/Win32TestSupport.h"
 
@@ -54,7 +54,7 @@ TEST_F(CollectWin32, SplitterRecognisesRootsFoldersAndMissingPaths) {
 
 using Listed = std::vector<std::pair<std::wstring, bool>>;
 
-Listed Entries(const platform::sim::SimUi& ui) {
+Listed Entries(const sim::SimUi& ui) {
     Listed out;
     for (const auto& e : ui.entries) out.emplace_back(e.text, e.selected);
     return out;
@@ -82,7 +82,7 @@ TEST_F(CollectWin32, DropOfARealTreeGivesTheExpectedList) {
     const std::wstring t = BuildWalkTree();
     if (t.empty()) GTEST_SKIP() << "no fixtures folder (run through run-with-fixtures.sh)";
     for (const std::int32_t readOnlySwitch : {1, 0}) {
-        platform::sim::SimUi ui;
+        sim::SimUi ui;
         ui.filterText = L"*.*";
         ui.readOnlySwitch = readOnlySwitch;
         DropIntake drop({files, ui, ui, module});
@@ -109,7 +109,7 @@ TEST_F(CollectWin32, DropOfARealTreeGivesTheExpectedList) {
                                                         : L"ReadOnly ( 5 ) / File ( 10 )");
     }
     // Filter *.txt with the switch ticked: r.log fails the filter, folders never take it.
-    platform::sim::SimUi ui;
+    sim::SimUi ui;
     ui.filterText = L"*.txt";
     ui.readOnlySwitch = 1;
     DropIntake drop({files, ui, ui, module});
@@ -127,7 +127,7 @@ TEST_F(CollectWin32, ManySubfoldersAreReadOncePerFolder) {
         test::MakeFolder(sub);
         test::MakeFile(sub + L"\\f.txt", attr::ReadOnly | attr::Archive);
     }
-    platform::sim::SimUi ui;
+    sim::SimUi ui;
     ui.filterText = L"*.*";
     ui.readOnlySwitch = 1;
     DropIntake drop({files, ui, ui, module});
@@ -139,7 +139,7 @@ TEST_F(CollectWin32, ManySubfoldersAreReadOncePerFolder) {
 
 TEST_F(CollectWin32, VanishedAndMissingDroppedPathsAreLeftOut) {
     test::MakeFile(root + L"\\keep.txt", attr::ReadOnly | attr::Archive);
-    platform::sim::SimUi ui;
+    sim::SimUi ui;
     ui.filterText = L"*.*";
     ui.readOnlySwitch = 0;
     DropIntake drop({files, ui, ui, module});

@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "platform/Error.h"
-#include "platform/sim/SimUi.h"
+#include "sim/SimUi.h"
 #include "platform/win32/Win32Error.h"
 #include "platform/win32/Win32FileServices.h"
 #include "release/ReleaseRun.h"
@@ -39,7 +39,7 @@ protected:
     std::wstring root, log;
     platform::win32::Win32FileServices files;
     platform::win32::Win32Ansi ansi;
-    platform::sim::SimUi ui;
+    sim::SimUi ui;
 };
 
 TEST_F(ReleaseRunWin32, WritesTesvarLogBesideTheProgramInCodePage932) {

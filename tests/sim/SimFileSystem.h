@@ -13,7 +13,10 @@
 #include "platform/FileServices.h"
 #include "platform/ListingSnapshots.h"
 
-namespace tesvar::platform::sim {
+namespace tesvar::sim {
+
+// The simulated platform implements the platform's interfaces and speaks in its terms.
+using namespace tesvar::platform;
 
 enum class Op { GetAttr, SetAttr, DirStart, DirNext, Open, Write, Close };
 
@@ -154,4 +157,4 @@ private:
     std::map<Op, int> calls_;
 };
 
-}  // namespace tesvar::platform::sim
+}  // namespace tesvar::sim

@@ -2,7 +2,10 @@
 // Code page 932 through iconv, as the simulated platform's ANSI code page.
 #include "platform/FileServices.h"
 
-namespace tesvar::platform::sim {
+namespace tesvar::sim {
+
+// The simulated platform implements the platform's interfaces and speaks in its terms.
+using namespace tesvar::platform;
 
 class SimAnsi : public AnsiCodePage {
 public:
@@ -10,4 +13,4 @@ public:
     std::wstring FromAnsi(std::string_view bytes) override;
 };
 
-}  // namespace tesvar::platform::sim
+}  // namespace tesvar::sim

@@ -1,11 +1,11 @@
-#include "platform/sim/SimFileSystem.h"
+#include "sim/SimFileSystem.h"
 
 #include <algorithm>
 
 #include "platform/Error.h"
 #include "platform/Text.h"
 
-namespace tesvar::platform::sim {
+namespace tesvar::sim {
 namespace {
 
 bool IsAbsolute(const std::wstring& path) {
@@ -396,4 +396,4 @@ void SimFileSystem::Close(std::int16_t number) {
     if (closeError_) Throw(closeError_);
 }
 
-}  // namespace tesvar::platform::sim
+}  // namespace tesvar::sim

@@ -1,11 +1,11 @@
-#include "platform/sim/SimUi.h"
+#include "sim/SimUi.h"
 
 #include <algorithm>
 #include <string>
 
 #include "platform/Error.h"
 
-namespace tesvar::platform::sim {
+namespace tesvar::sim {
 namespace {
 std::string Num(std::int64_t v) { return std::to_string(v); }
 [[noreturn]] void InvalidArgument() {
@@ -132,4 +132,4 @@ void SimUi::SetListHeight(float twips) {
     listHeight = twips;
 }
 
-}  // namespace tesvar::platform::sim
+}  // namespace tesvar::sim

@@ -1,9 +1,9 @@
-#include "platform/sim/SimProfile.h"
+#include "sim/SimProfile.h"
 
 #include <string_view>
 #include <vector>
 
-namespace tesvar::platform::sim {
+namespace tesvar::sim {
 namespace {
 
 using Bytes = std::string_view;
@@ -305,4 +305,4 @@ bool SimProfile::WriteString(const std::string& section, const std::string& key,
     return fs_.WriteContent(file, text);
 }
 
-}  // namespace tesvar::platform::sim
+}  // namespace tesvar::sim

@@ -1,11 +1,11 @@
-#include "platform/sim/SimAnsi.h"
+#include "sim/SimAnsi.h"
 
 #include <iconv.h>
 
 #include <cerrno>
 #include <stdexcept>
 
-namespace tesvar::platform::sim {
+namespace tesvar::sim {
 namespace {
 
 // One conversion descriptor, closed when it goes out of scope.
@@ -76,4 +76,4 @@ std::wstring SimAnsi::FromAnsi(std::string_view bytes) {
     return out;
 }
 
-}  // namespace tesvar::platform::sim
+}  // namespace tesvar::sim

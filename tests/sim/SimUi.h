@@ -10,7 +10,10 @@
 
 #include "platform/Ui.h"
 
-namespace tesvar::platform::sim {
+namespace tesvar::sim {
+
+// The simulated platform implements the platform's interfaces and speaks in its terms.
+using namespace tesvar::platform;
 
 class SimUi : public MessageBoxes, public TargetList, public MainWindow {
 public:
@@ -112,4 +115,4 @@ private:
     std::int32_t newIndex_ = -1;
 };
 
-}  // namespace tesvar::platform::sim
+}  // namespace tesvar::sim

@@ -11,9 +11,12 @@
 
 #include "platform/FileServices.h"
 #include "platform/Profile.h"
-#include "platform/sim/SimFileSystem.h"
+#include "sim/SimFileSystem.h"
 
-namespace tesvar::platform::sim {
+namespace tesvar::sim {
+
+// The simulated platform implements the platform's interfaces and speaks in its terms.
+using namespace tesvar::platform;
 
 class SimProfile : public ProfileServices {
 public:
@@ -41,4 +44,4 @@ private:
     AnsiCodePage& ansi_;
 };
 
-}  // namespace tesvar::platform::sim
+}  // namespace tesvar::sim
