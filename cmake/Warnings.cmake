@@ -1,9 +1,12 @@
 # Warning set shared by every target of the project.
 add_library(tesvar_warnings INTERFACE)
 if(MSVC)
-  target_compile_options(tesvar_warnings INTERFACE /W4 /utf-8)
+  # /utf-8: the sources hold Japanese literals in UTF-8; without it MSVC reads them in
+  # the system's code page and every text comes out wrong.
+  target_compile_options(tesvar_warnings INTERFACE
+    "$<$<COMPILE_LANGUAGE:CXX>:/W4;/permissive-;/utf-8;/Zc:__cplusplus>")
   if(TESVAR_WERROR)
-    target_compile_options(tesvar_warnings INTERFACE /WX)
+    target_compile_options(tesvar_warnings INTERFACE $<$<COMPILE_LANGUAGE:CXX>:/WX>)
   endif()
 else()
   # C++ only: the resource compiler takes none of these.
@@ -13,9 +16,4 @@ else()
   if(TESVAR_WERROR)
     target_compile_options(tesvar_warnings INTERFACE $<$<COMPILE_LANGUAGE:CXX>:-Werror>)
   endif()
-endif()
-
-if(TESVAR_SANITIZE AND NOT WIN32)
-  target_compile_options(tesvar_warnings INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer)
-  target_link_options(tesvar_warnings INTERFACE -fsanitize=address,undefined)
 endif()

@@ -1,7 +1,7 @@
 # Sourced by the scripts: installs the packages the builds and tests need and makes the
 # ja_JP.UTF-8 locale, without which Wine silently falls back from code page 932.
 packages=(cmake make g++ libgtest-dev g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth xdotool
-          imagemagick fonts-ipafont-gothic locales clang libclang-rt-dev)
+          imagemagick fonts-ipafont-gothic locales clang libclang-rt-dev lld unzip)
 as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
 missing=()
 for p in "${packages[@]}"; do

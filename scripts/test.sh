@@ -27,3 +27,8 @@ rm -rf "$corpus"
 cmake --preset windows
 cmake --build --preset windows
 ctest --preset windows
+
+# A second compiler over the Windows sources (clang for MinGW-w64): built, warnings as
+# errors, not run.
+cmake --preset windows-clang
+cmake --build --preset windows-clang

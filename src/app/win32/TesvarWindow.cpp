@@ -64,8 +64,7 @@ std::size_t Slot(ControlId id) noexcept {
 }  // namespace
 
 TesvarWindow::TesvarWindow(WindowServices services, Version version)
-    : services_(services),
-      form_({services.files, services.out, services.ansi, services.profile, *this, *this, *this}, version) {}
+    : form_({services.files, services.out, services.ansi, services.profile, *this, *this, *this}, version) {}
 
 TesvarWindow::~TesvarWindow() {
     if (hwnd_) {

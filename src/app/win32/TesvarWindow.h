@@ -139,14 +139,12 @@ private:
     // time repainting.
     void FlushListMoves();
 
-    WindowServices services_;
     TesvarF1 form_;
     HWND hwnd_ = nullptr;
     HWND strip_ = nullptr;
     std::array<HWND, kControls.size()> controls_{};
     platform::win32::ScopedFont uiFont_;
     platform::win32::ScopedFont listFont_;
-    HICON icon_ = nullptr;
     float twipsPerPixel_ = 15;
     int listItemHeight_ = 16;
     int widestItem_ = 0;

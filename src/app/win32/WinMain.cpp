@@ -5,12 +5,14 @@
 #include <ole2.h>
 
 #include "TesvarVersion.h"
+#include "app/win32/Startup.h"
 #include "app/win32/TesvarWindow.h"
 #include "platform/win32/Win32FileServices.h"
 #include "platform/win32/Win32Profile.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
     using namespace tesvar;
+    app::win32::RestrictDllSearch();
     // Drops from the shell need the window's thread in a single-threaded apartment.
     if (FAILED(::OleInitialize(nullptr))) return 1;
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};

@@ -1,0 +1,13 @@
+#pragma once
+// What Tesvar.exe does before anything else.
+
+namespace tesvar::app::win32 {
+
+// A downloaded Tesvar.exe runs from a folder that holds whatever else was downloaded:
+// from here on, DLLs (also those a system DLL loads on demand) come from the system
+// folder only, never from the program's folder or the current one. False when the
+// system cannot restrict the search (Windows 7 without its update); the current
+// folder is left out all the same.
+bool RestrictDllSearch() noexcept;
+
+}  // namespace tesvar::app::win32
