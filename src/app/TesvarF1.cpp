@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "platform/Text.h"
-#include "release/StepRunner.h"
+#include "platform/SkipOnFailure.h"
 #include "settings/Placement.h"
 
 namespace tesvar::app {
@@ -29,7 +29,7 @@ TesvarF1::TesvarF1(AppServices services, Version version)
 
 void TesvarF1::Form_Load() {
     // An error in any step is passed over and the load goes on with the next one.
-    release::StepRunner step;
+    platform::SkipOnFailure step;
     step.Do([&] { s_.window.SetCaption(Title(version_)); });
     step.Do([&] { lngMinWidth_ = RoundTwips(s_.window.Width()); });
     step.Do([&] { lngMinHeight_ = RoundTwips(s_.window.Height()); });
@@ -40,7 +40,7 @@ void TesvarF1::Form_Load() {
 void TesvarF1::Form_Resize() {
     // Each step may fail (a minimised window refuses a size, the list a negative
     // height); the rule goes on with the next. Setting a size runs the rule again.
-    release::StepRunner step;
+    platform::SkipOnFailure step;
     auto& w = s_.window;
     step.Do([&] {
         if (w.Width() < static_cast<float>(lngMinWidth_)) w.SetWidth(static_cast<float>(lngMinWidth_));
@@ -63,7 +63,7 @@ bool TesvarF1::BtnStart_Click() { return run_.BtnStart_Click(); }
 
 void TesvarF1::Form_QueryUnload() {
     // The close is never refused: a placement that cannot be stored is given up.
-    release::StepRunner step;
+    platform::SkipOnFailure step;
     step.Do([&] { settings::mSaveSettings({s_.files, s_.profile, s_.ansi, s_.window}); });
 }
 

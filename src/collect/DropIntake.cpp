@@ -1,10 +1,11 @@
 #include "collect/DropIntake.h"
 
 #include <algorithm>
-#include <exception>
 #include <limits>
 
 #include "platform/Error.h"
+#include "platform/ScopeExit.h"
+#include "platform/SkipOnFailure.h"
 #include "platform/Text.h"
 
 namespace tesvar::collect {
@@ -14,17 +15,6 @@ namespace attr = platform::attr;
 using platform::EqualsNoCase;
 
 bool IsDotEntry(const std::wstring& name) { return EqualsNoCase(name, L".") || EqualsNoCase(name, L".."); }
-
-// A listing request whose failure ends the walk of that folder: false when it failed.
-template <class F>
-bool Listed(F&& request, std::wstring& name) {
-    try {
-        name = request();
-        return true;
-    } catch (const platform::Error&) {
-        return false;
-    }
-}
 
 }  // namespace
 
@@ -43,34 +33,23 @@ std::wstring StatusCaption(std::int32_t selCount, std::int32_t listCount) {
 DropIntake::DropIntake(CollectServices services) : s_(services) {}
 
 void DropIntake::List1_OLEDragDrop(const std::vector<std::wstring>& paths) {
-    // Whatever happens while the list is filled, the drop ends with the pointer
-    // reset, the list shown and the caption set; a failure that is not one of the
-    // file services' (those are absorbed entry by entry) then goes to the caller.
-    std::exception_ptr failure;
-    try {
-        Collect(paths);
-    } catch (...) {
-        failure = std::current_exception();
-    }
-    try {
-        Finish();
-    } catch (...) {
-        if (!failure) failure = std::current_exception();
-    }
-    if (failure) std::rethrow_exception(failure);
+    // The entries the drop's own listings name are answered from those listings until
+    // the drop ends, however it ends; the next drop reads everything afresh.
+    const platform::DropScope scope(s_.files);
+    // Whatever happens while the list is filled, the drop ends with the pointer reset,
+    // the list shown and the caption set; a failure that is not one of the file
+    // services' (those are absorbed entry by entry) then goes to the caller.
+    const platform::ScopeExit finish([this] { Finish(); });
+    Collect(paths);
 }
 
 void DropIntake::Collect(const std::vector<std::wstring>& paths) {
     auto& window = s_.window;
+    ending_ = false;
     // Bringing the window to the front may fail; its result is of no interest.
-    try {
-        window.SetForegroundWindow();
-    } catch (const platform::Error&) {
-    }
-    try {
-        window.SetActiveWindow();
-    } catch (const platform::Error&) {
-    }
+    platform::SkipOnFailure ignored;
+    ignored.Do([&] { window.SetForegroundWindow(); });
+    ignored.Do([&] { window.SetActiveWindow(); });
     s_.list.Clear();
     s_.list.SetVisible(false);
     window.SetMousePointer(platform::pointer::Busy);
@@ -82,7 +61,7 @@ void DropIntake::Collect(const std::vector<std::wstring>& paths) {
     const auto count = static_cast<std::int32_t>(
         std::min<std::size_t>(paths.size(), static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())));
     FNameEdit& split = s_.module.objFNameEdit();
-    for (std::int32_t i = 0; i < count; ++i) {
+    for (std::int32_t i = 0; i < count && !ending_; ++i) {
         const std::wstring& path = paths[static_cast<std::size_t>(i)];
         if (path.empty()) continue;
         split.ifaFullPath = path;
@@ -98,28 +77,20 @@ void DropIntake::Collect(const std::vector<std::wstring>& paths) {
     }
 }
 
-void DropIntake::Finish() {
-    // Each step is tried even when an earlier one failed; the first failure is kept.
-    std::exception_ptr failure;
-    auto step = [&](auto&& f) {
-        try {
-            f();
-        } catch (...) {
-            if (!failure) failure = std::current_exception();
-        }
-    };
-    step([&] { s_.window.SetMousePointer(platform::pointer::Default); });
-    step([&] { s_.list.SetVisible(true); });
-    step([&] { s_.window.SetStatusCaption(StatusCaption(s_.list.SelCount(), s_.list.ListCount())); });
-    if (failure) std::rethrow_exception(failure);
+void DropIntake::Finish() noexcept {
+    // Each step is tried even when an earlier one failed.
+    platform::SkipOnFailure step;
+    step.Do([&] { s_.window.SetMousePointer(platform::pointer::Default); });
+    step.Do([&] { s_.list.SetVisible(true); });
+    step.Do([&] { s_.window.SetStatusCaption(StatusCaption(s_.list.SelCount(), s_.list.ListCount())); });
 }
 
 std::optional<std::int32_t> DropIntake::Query(const std::wstring& path) {
-    try {
-        return s_.files.GetAttr(path);
-    } catch (const platform::Error&) {
-        return std::nullopt;  // vanished or unreadable: the entry is left out
-    }
+    std::int32_t word = 0;
+    platform::SkipOnFailure step;
+    // Vanished or unreadable: the entry is left out.
+    if (!step.Do([&] { word = s_.files.GetAttr(path); })) return std::nullopt;
+    return word;
 }
 
 void DropIntake::AdmitFile(const FNameEdit& split) {
@@ -151,23 +122,30 @@ void DropIntake::mScanFolder(const std::wstring& folder) {
     std::wstring path = folder;
     std::wstring name;
     std::vector<Frame> stack;
+    // A listing request that fails ends the walk of that folder.
+    const auto listed = [&](auto&& request) {
+        platform::SkipOnFailure step;
+        return step.Do([&] { name = request(); });
+    };
 
     // Starts the listing of path and skips the dot entries; false when it cannot be
     // listed (the folder is then not walked).
     const auto start = [&] {
-        if (!Listed([&] { return files.Dir(path, platform::kWalkMask); }, name)) return false;
+        if (!listed([&] { return files.Dir(path, platform::kWalkMask); })) return false;
         while (!name.empty() && IsDotEntry(name)) {
-            if (!Listed([&] { return files.Dir(); }, name)) return false;
+            if (!listed([&] { return files.Dir(); })) return false;
         }
         return true;
     };
     // The entry after the current one; a failing request ends this folder's walk.
     const auto advance = [&] {
-        if (!Listed([&] { return files.Dir(); }, name)) name.clear();
+        if (!listed([&] { return files.Dir(); })) name.clear();
     };
-    // Back in a folder after a nested walk: restart its listing, find the place again.
+    // Back in a folder after a nested walk: restart its listing and find the place
+    // again; when the saved name is not met again (the folder changed meanwhile), the
+    // walk of this folder ends there.
     const auto resume = [&] {
-        if (FindAgain(path, stack.back().saved, name))
+        if (listed([&] { return files.DirFind(path, platform::kWalkMask, stack.back().saved); }) && !name.empty())
             advance();
         else
             name.clear();
@@ -182,6 +160,12 @@ void DropIntake::mScanFolder(const std::wstring& folder) {
             path.resize(stack.back().pathLength);
             resume();
             continue;
+        }
+        // A long walk lets the window repaint now and then; a session that ends
+        // meanwhile ends the drop.
+        if (!s_.window.StayResponsive()) {
+            ending_ = true;
+            return;
         }
         const std::wstring entry = path + name;
         const auto word = Query(entry);
@@ -209,20 +193,6 @@ void DropIntake::mScanFolder(const std::wstring& folder) {
         }
         advance();
     }
-}
-
-bool DropIntake::FindAgain(const std::wstring& path, const std::wstring& saved, std::wstring& name) {
-    auto& files = s_.files;
-    // The exact name first, so that names differing only in case are told apart;
-    // then without regard to case (the name's case changed meanwhile).
-    for (const bool exact : {true, false}) {
-        if (!Listed([&] { return files.Dir(path, platform::kWalkMask); }, name)) return false;
-        while (!name.empty() && !(exact ? name == saved : EqualsNoCase(name, saved))) {
-            if (!Listed([&] { return files.Dir(); }, name)) return false;
-        }
-        if (!name.empty()) return true;
-    }
-    return false;  // not met again: the walk of this folder ends here
 }
 
 }  // namespace tesvar::collect

@@ -46,21 +46,19 @@ public:
 
 private:
     void Collect(const std::vector<std::wstring>& paths);
-    void Finish();
+    void Finish() noexcept;
     // The admission rule: the filter test for a file, then the read-only rule.
     void AdmitFile(const FNameEdit& split);
     // Lists the entry (selected when read-only); leaves it out when its query fails.
     void ReadOnlyRule(const std::wstring& entryPath);
     // Walks a folder (path ending in "\") and everything below it.
     void mScanFolder(const std::wstring& folder);
-    // Restarts the listing of path and finds saved in it again; false when it is not
-    // met again (the folder changed meanwhile) or the listing fails.
-    bool FindAgain(const std::wstring& path, const std::wstring& saved, std::wstring& name);
     std::optional<std::int32_t> Query(const std::wstring& path);
 
     CollectServices s_;
     std::wstring strFilter_;
     bool blnAllFiles_ = false;
+    bool ending_ = false;  // the program ended during the drop
 };
 
 }  // namespace tesvar::collect

@@ -1,6 +1,6 @@
 #include "collect/FNameEdit.h"
 
-#include "platform/Error.h"
+#include "platform/SkipOnFailure.h"
 #include "platform/Text.h"
 
 namespace tesvar::collect {
@@ -8,15 +8,13 @@ namespace {
 
 using platform::EndsWithBackslash;
 
-// The attribute word, or nothing when the query fails. The split absorbs every failure.
+// Whether the query succeeds, and the word it gave. The split absorbs every failure.
 bool Query(platform::FileServices& files, const std::wstring& path, std::int32_t* word = nullptr) {
-    try {
+    platform::SkipOnFailure step;
+    return step.Do([&] {
         const std::int32_t w = files.GetAttr(path);
         if (word) *word = w;
-        return true;
-    } catch (const platform::Error&) {
-        return false;
-    }
+    });
 }
 
 }  // namespace

@@ -29,7 +29,9 @@ class FileServices {
 public:
     virtual ~FileServices() = default;
 
-    // The entry's attribute word as it is now; every call asks afresh.
+    // The entry's attribute word as it is now; every call asks afresh, but for one
+    // case: while a drop scope is open, the entry the current listing has just named
+    // is answered from that listing (see ListingSnapshots).
     virtual std::int32_t GetAttr(const std::wstring& path) = 0;
     // Replaces the entry's changeable attributes by the word. The directory and
     // compressed bits of the entry stay as they are.
@@ -44,11 +46,33 @@ public:
     // The next name of the listing most recently started, or "" at its end. Asking
     // again after "" is a caller's error and throws.
     virtual std::wstring Dir() = 0;
+    // Restarts the listing of folder (as Dir(folder, mask) does) and moves on to the
+    // entry named name: the same name first, then one differing only in letter case.
+    // Gives that entry's name, after which Dir() gives the entry that follows it, or ""
+    // when there is none (the listing has then ended). Throws as Dir(folder, mask).
+    virtual std::wstring DirFind(const std::wstring& folder, std::int32_t mask, const std::wstring& name) = 0;
+
+    // Opened and closed by a drop (DropScope): while open, the entry a listing has just
+    // named is answered from the listing; closing forgets every listing read so far.
+    virtual void OpenDropScope() = 0;
+    virtual void CloseDropScope() noexcept = 0;
 
     // Folder of the program's executable, without a trailing "\" except at a drive root.
     virtual std::wstring ProgramFolder() = 0;
     // The platform's message text for an error number, without a trailing line break.
     virtual std::wstring ErrorText(std::int32_t number) = 0;
+};
+
+// A drop's listing cache, open for as long as the drop runs, however it ends.
+class DropScope {
+public:
+    explicit DropScope(FileServices& files) : files_(files) { files_.OpenDropScope(); }
+    ~DropScope() { files_.CloseDropScope(); }
+    DropScope(const DropScope&) = delete;
+    DropScope& operator=(const DropScope&) = delete;
+
+private:
+    FileServices& files_;
 };
 
 // Sequential text output through file numbers, as the run log uses it.

@@ -4,7 +4,7 @@
 
 namespace tesvar::platform {
 
-std::vector<std::wstring> ListingSnapshots::Read(const std::wstring& folder, std::int32_t mask) {
+std::vector<ListedEntry> ListingSnapshots::Read(const std::wstring& folder, std::int32_t mask) {
     ++reads_;
     return read_(folder, mask);
 }
@@ -35,14 +35,15 @@ std::wstring ListingSnapshots::Start(const std::wstring& folderIn, std::int32_t 
         // The subfolder the top listing has just named: read it and keep the parent.
         Frame& top = frames_.back();
         if (top.active && top.pos > 0 && top.mask == mask &&
-            folder == top.folder + top.names[top.pos - 1] + L'\\') {
+            folder == top.folder + top.entries[top.pos - 1].name + L'\\') {
+            top.walkedInto = top.pos - 1;
             Frame child;
             child.folder = folder;
             child.mask = mask;
             // A child that cannot be listed still takes its place, as an ended listing,
             // so that the parent's restart is served from its snapshot.
             frames_.push_back(std::move(child));
-            frames_.back().names = Read(folder, mask);
+            frames_.back().entries = Read(folder, mask);
             return First(frames_.back());
         }
     }
@@ -51,7 +52,7 @@ std::wstring ListingSnapshots::Start(const std::wstring& folderIn, std::int32_t 
     Frame frame;
     frame.folder = std::move(folder);
     frame.mask = mask;
-    frame.names = Read(frame.folder, mask);
+    frame.entries = Read(frame.folder, mask);
     frames_.push_back(std::move(frame));
     return First(frames_.back());
 }
@@ -59,11 +60,61 @@ std::wstring ListingSnapshots::Start(const std::wstring& folderIn, std::int32_t 
 std::optional<std::wstring> ListingSnapshots::Next() {
     if (frames_.empty() || !frames_.back().active) return std::nullopt;
     Frame& top = frames_.back();
-    if (top.pos >= top.names.size()) {
+    if (top.pos >= top.entries.size()) {
         top.active = false;
         return std::wstring();
     }
-    return top.names[top.pos++];
+    return top.entries[top.pos++].name;
+}
+
+std::wstring ListingSnapshots::Find(const std::wstring& folder, std::int32_t mask, const std::wstring& name) {
+    Start(folder, mask);
+    Frame& top = frames_.back();
+    const auto found = [&](std::size_t i) {
+        top.pos = i + 1;
+        return top.entries[i].name;
+    };
+    // Served from the snapshot: the entry walked into is where it was.
+    if (top.walkedInto < top.entries.size() && top.entries[top.walkedInto].name == name) return found(top.walkedInto);
+    // Read afresh: the same name first, so that names differing only in case are told
+    // apart; then without regard to case (its case changed meanwhile).
+    for (std::size_t i = 0; i < top.entries.size(); ++i) {
+        if (top.entries[i].name == name) return found(i);
+    }
+    for (std::size_t i = 0; i < top.entries.size(); ++i) {
+        if (EqualsNoCase(top.entries[i].name, name)) return found(i);
+    }
+    top.pos = top.entries.size();
+    top.active = false;
+    return {};
+}
+
+std::optional<std::int32_t> ListingSnapshots::Cached(std::wstring_view path) const {
+    if (!dropScope_ || frames_.empty()) return std::nullopt;
+    const Frame& top = frames_.back();
+    if (!top.active || top.pos == 0) return std::nullopt;
+    const ListedEntry& entry = top.entries[top.pos - 1];
+    // path is exactly the listed folder followed by the name.
+    if (path.size() != top.folder.size() + entry.name.size() || !path.starts_with(top.folder) ||
+        !path.ends_with(entry.name))
+        return std::nullopt;
+    return entry.attributes;
+}
+
+void ListingSnapshots::OpenDropScope() {
+    dropScope_ = true;
+    frames_.clear();
+}
+
+void ListingSnapshots::CloseDropScope() noexcept {
+    dropScope_ = false;
+    std::vector<Frame>().swap(frames_);  // the memory goes too
+}
+
+std::size_t ListingSnapshots::HeldEntries() const {
+    std::size_t n = 0;
+    for (const auto& frame : frames_) n += frame.entries.size();
+    return n;
 }
 
 }  // namespace tesvar::platform

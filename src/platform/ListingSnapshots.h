@@ -1,29 +1,47 @@
 #pragma once
-// Folder listings served from snapshots, so that a walk which restarts its parent's
-// listing after every nested one costs one directory read per folder, not one per
-// restart.
+// Folder listings served from snapshots, the one place where the file services keep
+// what a listing has read:
 //
-// The listings form a stack that follows the walk down the tree:
+// Restarts. A walk restarts its parent's listing after every nested one. A folder is
+// read once per walk, not once per restart:
 //  - starting a folder that is already in the stack below the top (a parent restarted
 //    after the walk of one of its subfolders) truncates the stack above it and serves
 //    the folder again from its snapshot, from the first name;
 //  - starting a direct child of the top folder, named by the name the top listing gave
 //    last, reads the child and pushes it;
 //  - anything else forgets every snapshot and reads the folder afresh.
-// So a listing that begins a new walk (a new drop) never sees an old snapshot.
+// Finding the place again after a restart (Find) jumps straight to the entry that was
+// walked into, so a folder of n subfolders costs n steps, not n squared.
+//
+// Attributes within one drop. A folder read gets each entry's attribute word with its
+// name. While a drop scope is open, the attribute word of the entry the top listing
+// named last is answered from the listing (Cached): the walk, the path splitter and the
+// read-only rule all ask for that entry before the walk asks for the next name. A drop
+// changes nothing and does not yield, so that word is the file system's answer of that
+// moment. (On NTFS a listing's copy of the attributes can lag for a file with several
+// hard links; the release run reads every word afresh before it changes anything, so
+// the worst case is one entry listed or left out, never a wrong bit written.) Outside a
+// drop scope nothing is answered from a listing, and closing the scope forgets every
+// snapshot, however the drop ended, so the next drop reads afresh.
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tesvar::platform {
 
+struct ListedEntry {
+    std::wstring name;        // bare name
+    std::int32_t attributes;  // the entry's attribute word, as the folder read gave it
+};
+
 class ListingSnapshots {
 public:
-    // Reads the bare names of a folder (given with a trailing "\") in listing order;
+    // Reads the entries of a folder (given with a trailing "\") in listing order;
     // throws when the folder cannot be listed.
-    using ReadFolder = std::function<std::vector<std::wstring>(const std::wstring& folder, std::int32_t mask)>;
+    using ReadFolder = std::function<std::vector<ListedEntry>(const std::wstring& folder, std::int32_t mask)>;
 
     explicit ListingSnapshots(ReadFolder read) : read_(std::move(read)) {}
 
@@ -33,6 +51,17 @@ public:
     // The next name, "" at the end; nullopt when no listing is in progress (it ended,
     // failed to start, or none was ever started).
     std::optional<std::wstring> Next();
+    // Restarts the listing (as Start) and moves on to the entry named name: the same
+    // name first, then one that differs only in letter case. Gives that entry's name,
+    // after which Next gives the entry that follows it, or "" when there is no such
+    // entry (the listing has then ended).
+    std::wstring Find(const std::wstring& folder, std::int32_t mask, const std::wstring& name);
+
+    // The attribute word of path when a drop scope is open and path is the entry the
+    // current listing named last; nullopt otherwise (ask the file system).
+    std::optional<std::int32_t> Cached(std::wstring_view path) const;
+    void OpenDropScope();
+    void CloseDropScope() noexcept;
 
     // Off: every start reads its folder afresh (a folder changed during its walk is
     // then seen at the restart).
@@ -40,22 +69,26 @@ public:
     std::size_t Depth() const { return frames_.size(); }
     // Directory reads made so far (successful or not).
     std::size_t Reads() const { return reads_; }
+    // Entries held in snapshots now.
+    std::size_t HeldEntries() const;
 
 private:
     struct Frame {
         std::wstring folder;  // with a trailing "\"
         std::int32_t mask = 0;
-        std::vector<std::wstring> names;
-        std::size_t pos = 0;
-        bool active = false;  // false once it gave "" or when its read failed
+        std::vector<ListedEntry> entries;
+        std::size_t pos = 0;       // entries given so far
+        std::size_t walkedInto = 0;  // the entry whose folder was pushed above this one
+        bool active = false;       // false once it gave "" or when its read failed
     };
 
-    std::vector<std::wstring> Read(const std::wstring& folder, std::int32_t mask);
+    std::vector<ListedEntry> Read(const std::wstring& folder, std::int32_t mask);
     std::wstring First(Frame& frame);
 
     ReadFolder read_;
     std::vector<Frame> frames_;
     bool serveRestarts_ = true;
+    bool dropScope_ = false;
     std::size_t reads_ = 0;
 };
 

@@ -83,6 +83,14 @@ public:
     // Handles the window events pending now. Returns false once the program is
     // ending (a close request was handled), so a run stops between two entries.
     virtual bool DoEvents() = 0;
+    // True once a close request has been handled: the program is ending, and nothing
+    // more of a run may happen (a close can arrive while a message box is open).
+    virtual bool Ending() = 0;
+    // Called often during a drop, which handles no events: now and then lets the window
+    // repaint and the system's calls through, never input or the window's own events.
+    // Returns false once the program is ending (the session ended meanwhile); the drop
+    // then stops.
+    virtual bool StayResponsive() = 0;
 
     // Outer placement. Setting a size runs the window's resize rule.
     virtual float Left() = 0;

@@ -1,9 +1,10 @@
 #include "release/ReleaseRun.h"
 
 #include "platform/Error.h"
+#include "platform/ScopeExit.h"
 #include "platform/Text.h"
 #include "release/RunLog.h"
-#include "release/StepRunner.h"
+#include "platform/SkipOnFailure.h"
 
 namespace tesvar::release {
 
@@ -39,10 +40,7 @@ bool ReleaseRun::BtnStart_Click() {
     // not let two runs share one list either.
     if (inProgress_) return true;
     inProgress_ = true;
-    struct Reset {
-        bool& flag;
-        ~Reset() { flag = false; }
-    } reset{inProgress_};
+    const platform::ScopeExit done([this] { inProgress_ = false; });
     return Run();
 }
 
@@ -51,7 +49,7 @@ bool ReleaseRun::Run() {
     auto& list = s_.list;
     auto& window = s_.window;
     RunLog log(files, s_.out, s_.ansi);
-    StepRunner step;
+    platform::SkipOnFailure step;
 
     // Run state, zero at every start.
     std::int16_t intLogFile = 0;
@@ -69,8 +67,19 @@ bool ReleaseRun::Run() {
     // 2. Confirmation.
     step.Do([&] { lngAnswer = s_.boxes.MsgBox(ConfirmationPrompt(list.SelCount()), msgbox::YesNoQuestion); });
     if (lngAnswer != msgbox::Yes) return true;
+    // Closed while the confirmation was open: the program ends, nothing of the run happens.
+    if (window.Ending()) return false;
 
     step.Do([&] { window.SetMousePointer(platform::pointer::Busy); });             // 3
+    // A fault that no step absorbs ends the run early: the log is closed all the same and
+    // the window comes back as after a run, so that the next run works.
+    platform::ScopeExit unwound([&] {
+        platform::SkipOnFailure cleanup;
+        cleanup.Do([&] { log.Close(intLogFile); });
+        cleanup.Do([&] { window.SetButtonEnabled(platform::Button::Start, true); });
+        cleanup.Do([&] { window.SetButtonEnabled(platform::Button::Clear, true); });
+        cleanup.Do([&] { window.SetMousePointer(platform::pointer::Default); });
+    });
     step.Do([&] { intLogFile = log.FreeFile(); });                                 // 4
     step.Do([&] { log.Open(intLogFile); });                                        // 5
     step.Do([&] { window.SetButtonEnabled(platform::Button::Start, false); });    // 6
@@ -123,7 +132,7 @@ bool ReleaseRun::Run() {
         }
 
         if (step.Error().number != 0) {                                                 // 14
-            const CurrentError failure = step.Error();
+            const platform::CurrentError failure = step.Error();
             step.Do([&] { lngAnswer = s_.boxes.MsgBox(ErrorPrompt(failure.message), msgbox::YesNoExclamation); });  // 14.1
             step.Do([&] {                                                               // 14.2
                 const std::wstring p = path();
@@ -136,6 +145,7 @@ bool ReleaseRun::Run() {
         if (!goOn) break;
     }
 
+    unwound.Dismiss();
     step.Do([&] { log.Close(intLogFile); });  // 16
     // The program is ending (END or a close during the yield): nothing more is shown.
     if (!goOn) return false;

@@ -5,6 +5,7 @@
 #include <pthread.h>
 
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -225,22 +226,47 @@ TEST(FolderWalk, ANewDropSeesTheTreeAsItIsNow) {
     EXPECT_EQ(rig.List(), (Listed{{L"C:\\d\\s\\3.txt", true}}));
 }
 
+TEST(FolderWalk, ADropAfterAnInterruptedOneReadsAfresh) {
+    CollectRig rig;
+    rig.fs.AddFile(L"C:\\d\\s\\1.txt", kRO).AddFile(L"C:\\d\\z.txt", kRO);
+    // A fault in the middle of C:\d\s ends the first drop there, both listings read.
+    bool inSub = false;
+    rig.fs.beforeCall = [&](Op op, const std::wstring& path) {
+        if (op == Op::DirNext && inSub) throw std::runtime_error("fault");
+        inSub = inSub || (op == Op::DirStart && path == L"C:\\d\\s\\");
+    };
+    EXPECT_THROW(rig.Drop({L"C:\\d"}), std::runtime_error);
+    EXPECT_TRUE(rig.EndedCleanly());
+    rig.fs.beforeCall = nullptr;
+    rig.fs.AddFile(L"C:\\d\\new.txt", kRO);
+    rig.Drop({L"C:\\d"});
+    EXPECT_EQ(rig.List(), (Listed{{L"C:\\d\\s\\1.txt", true}, {L"C:\\d\\z.txt", true}, {L"C:\\d\\new.txt", true}}));
+    EXPECT_EQ(rig.fs.SnapshotEntries(), 0u) << "snapshots are freed when the drop ends";
+}
+
 // --- faults ---
 
-TEST(FolderWalkFault, EntryVanishingMidWalkIsLeftOut) {
+// The drop answers an entry from the listing that named it: one that vanishes after its
+// folder was read is listed as the listing saw it (the release run reads afresh), and
+// a vanished subfolder is not walked; the walk goes on.
+TEST(FolderWalkFault, EntryVanishingAfterItsFolderWasReadIsListedAsTheListingSawIt) {
     CollectRig rig;
     rig.fs.AddFile(L"C:\\v\\a.txt", kRO)
         .AddFile(L"C:\\v\\gone.txt", kRO)
+        .AddFolder(L"C:\\v\\gonesub", kRODir)
         .AddFile(L"C:\\v\\gonesub\\in.txt", kRO)
         .AddFile(L"C:\\v\\z.txt", kRO);
-    rig.fs.beforeCall = [&](Op op, const std::wstring& path) {
-        if (op == Op::GetAttr && path == L"C:\\v\\a.txt") {
+    rig.fs.beforeCall = [&](Op op, const std::wstring&) {
+        if (op == Op::DirNext && rig.ui.entries.size() == 1) {
             rig.fs.Remove(L"C:\\v\\gone.txt");
             rig.fs.Remove(L"C:\\v\\gonesub");
         }
     };
     rig.Drop({L"C:\\v"});
-    EXPECT_EQ(rig.List(), (Listed{{L"C:\\v\\a.txt", true}, {L"C:\\v\\z.txt", true}}));
+    EXPECT_EQ(rig.List(), (Listed{{L"C:\\v\\a.txt", true},
+                                  {L"C:\\v\\gone.txt", true},
+                                  {L"C:\\v\\gonesub", true},
+                                  {L"C:\\v\\z.txt", true}}));
     EXPECT_TRUE(rig.EndedCleanly());
     EXPECT_EQ(rig.fs.endedListingRequests, 0);
 }
@@ -351,14 +377,16 @@ TEST(FolderWalkFault, DroppedLinkIsWalkedItsInnerLinksAreNot) {
     EXPECT_EQ(rig.List(), (Listed{{L"C:\\j\\", false}, {L"C:\\j\\r.txt", false}, {L"C:\\j\\back", false}}));
 }
 
-TEST(FolderWalkFault, EntryFailingItsQueryIsLeftOut) {
+// Within a drop an entry is answered by the listing that named it, never asked of the
+// file system again: one whose own query would fail is listed (and walked) all the same.
+TEST(FolderWalkFault, ListedEntryIsAnsweredFromItsListingEvenWhenItsQueryWouldFail) {
     CollectRig rig;
     rig.fs.AddFile(L"C:\\q\\bad.txt", kRO).AddFolder(L"C:\\q\\badsub", kRODir).AddFile(L"C:\\q\\badsub\\x.txt", kRO);
-    rig.fs.AddFile(L"C:\\q\\good.txt", kRO);
     rig.fs.FailGetAttr(L"C:\\q\\bad.txt", platform::win_error::AccessDenied);
     rig.fs.FailGetAttr(L"C:\\q\\badsub", platform::win_error::SharingViolation);
     rig.Drop({L"C:\\q"});
-    EXPECT_EQ(rig.List(), (Listed{{L"C:\\q\\good.txt", true}}));
+    EXPECT_EQ(rig.List(), (Listed{{L"C:\\q\\bad.txt", true}, {L"C:\\q\\badsub", true}, {L"C:\\q\\badsub\\x.txt", true}}));
+    EXPECT_EQ(rig.fs.Calls(Op::GetAttr), 3) << "only the dropped path is asked, three times";
 }
 
 }  // namespace

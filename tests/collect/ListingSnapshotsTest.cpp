@@ -25,7 +25,9 @@ protected:
         reads.push_back(folder);
         const auto it = tree.find(folder);
         if (it == tree.end()) throw Error(3, L"not found");
-        return it->second;
+        std::vector<ListedEntry> entries;
+        for (const auto& name : it->second) entries.push_back({name, static_cast<std::int32_t>(32 + name.size())});
+        return entries;
     }};
 
     std::vector<std::wstring> Rest() {
@@ -117,6 +119,42 @@ TEST_F(ListingSnapshotsTest, ServingOffReadsEveryStart) {
     listings.Start(L"C:\\p\\s\\", 19);
     listings.Start(L"C:\\p\\", 19);
     EXPECT_EQ(listings.Reads(), 3u);
+}
+
+TEST_F(ListingSnapshotsTest, FindJumpsToTheEntryWalkedIntoOrSearchesTheFreshListing) {
+    listings.Start(L"C:\\p\\", 19);
+    listings.Next();  // s
+    listings.Start(L"C:\\p\\s\\", 19);
+    EXPECT_EQ(listings.Find(L"C:\\p\\", 19, L"s"), L"s");
+    EXPECT_EQ(listings.Next(), L"t");
+    EXPECT_EQ(listings.Reads(), 2u);
+    // Read afresh: the same name, else one differing in case; "" ends the listing.
+    listings.SetServeRestarts(false);
+    EXPECT_EQ(listings.Find(L"C:\\p\\", 19, L"S"), L"s");
+    EXPECT_EQ(listings.Next(), L"t");
+    EXPECT_EQ(listings.Find(L"C:\\p\\", 19, L"gone"), L"");
+    EXPECT_FALSE(listings.Next().has_value());
+}
+
+TEST_F(ListingSnapshotsTest, OnlyADropScopeAnswersAndOnlyForTheEntryJustNamed) {
+    listings.Start(L"C:\\p\\", 19);
+    listings.Next();  // s
+    EXPECT_FALSE(listings.Cached(L"C:\\p\\s")) << "no drop scope";
+    listings.OpenDropScope();
+    EXPECT_EQ(listings.Depth(), 0u) << "a drop starts with no snapshot";
+    listings.Start(L"C:\\p\\", 19);
+    EXPECT_EQ(listings.Next(), L"s");
+    EXPECT_EQ(listings.Cached(L"C:\\p\\s"), 33);
+    EXPECT_FALSE(listings.Cached(L"C:\\p\\a")) << "named before";
+    EXPECT_FALSE(listings.Cached(L"C:\\p\\S")) << "another text";
+    listings.Next();  // t
+    listings.Next();  // "": ended
+    EXPECT_FALSE(listings.Cached(L"C:\\p\\t"));
+    listings.Start(L"C:\\p\\", 19);
+    listings.Next();
+    listings.CloseDropScope();
+    EXPECT_FALSE(listings.Cached(L"C:\\p\\s"));
+    EXPECT_EQ(listings.Depth(), 0u) << "closing forgets the snapshots";
 }
 
 }  // namespace

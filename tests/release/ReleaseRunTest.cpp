@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -345,6 +346,23 @@ TEST_F(ReleaseRunTest, CloseDuringTheRunEndsItAfterTheCurrentEntryWithoutComplet
     EXPECT_EQ(fs.AttributesOf(L"C:\\f2"), 33);
     EXPECT_EQ(ui.prompts.size(), 1u) << "the completion message must not be shown";
     EXPECT_EQ(fs.Calls(Op::Close), 1) << "the log is closed with the lines written so far";
+}
+
+TEST_F(ReleaseRunTest, AFaultThatEndsTheRunStillClosesTheLogAndGivesTheButtonsBack) {
+    fs.AddFile(L"C:\\a", 33).AddFile(L"C:\\b", 33);
+    ui.Add(L"C:\\a", true);
+    ui.Add(L"C:\\b", true);
+    ui.Answer({msgbox::Yes, msgbox::Yes, msgbox::Ok});
+    ui.onYield = [](int) -> bool { throw std::logic_error("a fault in a handler"); };
+    EXPECT_THROW(Start(), std::logic_error);
+    EXPECT_EQ(fs.Calls(Op::Close), 1) << "the log is closed";
+    EXPECT_TRUE(ui.startEnabled);
+    EXPECT_TRUE(ui.clearEnabled);
+    EXPECT_EQ(ui.mousePointer, platform::pointer::Default);
+    // The next run works: the file number is free again and the log is rewritten.
+    ui.onYield = nullptr;
+    EXPECT_TRUE(Start());
+    EXPECT_EQ(Lines().size(), 2u);
 }
 
 TEST_F(ReleaseRunTest, MoreThan32767EntriesRunToTheEnd) {

@@ -42,6 +42,8 @@ std::string SimAnsi::ToAnsi(std::wstring_view text) {
     for (wchar_t c : text) {
         if (static_cast<std::uint32_t>(c) < 0x80) {
             out.push_back(static_cast<char>(c));
+        } else if (static_cast<std::uint32_t>(c) > 0xFFFF) {
+            out += "??";  // two UTF-16 units on Windows, each one unmappable
         } else if (!conv.Convert(reinterpret_cast<const char*>(&c), sizeof c, out)) {
             out.push_back('?');  // what WideCharToMultiByte puts for an unmappable character
         }

@@ -262,6 +262,7 @@ std::int32_t SimFileSystem::MissingError(const std::wstring& path) const {
 }
 
 std::int32_t SimFileSystem::GetAttr(const std::wstring& path) {
+    if (const auto listed = listings_.Cached(path)) return *listed;
     Before(Op::GetAttr, path);
     if (path.empty() || HasDoubledBackslash(Resolve(path))) Throw(win_error::InvalidName);
     if (auto it = failGetAttr_.find(Key(Resolve(path))); it != failGetAttr_.end()) Throw(it->second);
@@ -294,16 +295,23 @@ std::wstring SimFileSystem::Dir(const std::wstring& folder, std::int32_t mask) {
     return listings_.Start(folder, mask);
 }
 
-std::vector<std::wstring> SimFileSystem::ReadFolder(const std::wstring& folder, std::int32_t mask) {
+std::wstring SimFileSystem::DirFind(const std::wstring& folder, std::int32_t mask, const std::wstring& name) {
+    Before(Op::DirStart, folder);  // a restart, as far as counting goes
+    return listings_.Find(folder, mask, name);
+}
+
+std::vector<ListedEntry> SimFileSystem::ReadFolder(const std::wstring& folder, std::int32_t mask) {
     const std::wstring key = Key(Resolve(folder));
     if (auto it = failListing_.find(key); it != failListing_.end()) Throw(it->second);
     const auto it = nodes_.find(Through(key, true));
     if (it == nodes_.end() || !(it->second.attributes & attr::Directory)) Throw(win_error::PathNotFound);
     const Node& dir = it->second;
-    std::vector<std::wstring> names;
+    // As GetAttr reports them: a word with no bit set is "normal".
+    const auto word = [](const Node& node) { return node.attributes == 0 ? attr::Normal : node.attributes; };
+    std::vector<ListedEntry> names;
     if (dir.dots && (mask & attr::Directory)) {
-        names.push_back(L".");
-        names.push_back(L"..");
+        names.push_back({L".", word(dir)});
+        names.push_back({L"..", word(dir)});
     }
     std::vector<const Node*> children;
     for (const auto& child : dir.children) children.push_back(&nodes_.at(child));
@@ -316,7 +324,7 @@ std::vector<std::wstring> SimFileSystem::ReadFolder(const std::wstring& folder, 
     const std::int32_t excluded = (attr::Hidden | attr::System | attr::Directory) & ~mask;
     for (const Node* child : children) {
         if (child->attributes & excluded) continue;
-        names.push_back(child->name);
+        names.push_back({child->name, word(*child)});
     }
     return names;
 }

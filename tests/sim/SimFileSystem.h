@@ -68,6 +68,8 @@ public:
     void SetSnapshotRestarts(bool serve) { listings_.SetServeRestarts(serve); }
     // Folder reads made by listings (restarts served from a snapshot make none).
     std::size_t FolderReads() const { return listings_.Reads(); }
+    // Entries the listings hold in snapshots now (none once a drop has ended).
+    std::size_t SnapshotEntries() const { return listings_.HeldEntries(); }
     // Some platforms refuse an attribute query of a folder path ending in "\".
     void SetRefuseTrailingBackslash(bool refuse) { refuseTrailingBackslash_ = refuse; }
 
@@ -92,6 +94,7 @@ public:
         std::int32_t word;
     };
     std::vector<SetAttrCall> setAttrCalls;
+    // Calls that reached the file tree (an attribute answered from a listing is none).
     int Calls(Op op) const;
     // Requests for a next name after a listing had already ended.
     int endedListingRequests = 0;
@@ -101,6 +104,9 @@ public:
     void SetAttr(const std::wstring& path, std::int32_t attributes) override;
     std::wstring Dir(const std::wstring& folder, std::int32_t mask) override;
     std::wstring Dir() override;
+    std::wstring DirFind(const std::wstring& folder, std::int32_t mask, const std::wstring& name) override;
+    void OpenDropScope() override { listings_.OpenDropScope(); }
+    void CloseDropScope() noexcept override { listings_.CloseDropScope(); }
     std::wstring ProgramFolder() override { return programFolder_; }
     std::wstring ErrorText(std::int32_t number) override;
 
@@ -129,7 +135,7 @@ private:
     std::wstring Through(const std::wstring& key, bool followLast) const;
     Node* Find(const std::wstring& path);
     const Node* Find(const std::wstring& path) const;
-    std::vector<std::wstring> ReadFolder(const std::wstring& folder, std::int32_t mask);
+    std::vector<ListedEntry> ReadFolder(const std::wstring& folder, std::int32_t mask);
     Node& Ensure(const std::wstring& path, std::int32_t attributes, bool isFolder);
     [[noreturn]] void Throw(std::int32_t error) const;
     static std::wstring MessageText(std::int32_t number);

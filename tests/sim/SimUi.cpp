@@ -99,7 +99,14 @@ void SimUi::SetMousePointer(std::int32_t shape) {
 bool SimUi::DoEvents() {
     journal.emplace_back("yield");
     ++yields;
-    return onYield ? onYield(yields) : true;
+    if (!ending && onYield && !onYield(yields)) ending = true;
+    return !ending;
+}
+
+bool SimUi::StayResponsive() {
+    ++stayResponsiveCalls;
+    if (!ending && onStayResponsive && !onStayResponsive(stayResponsiveCalls)) ending = true;
+    return !ending;
 }
 
 // A minimised or maximised window refuses a new placement, as the real one does.

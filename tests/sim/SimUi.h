@@ -27,6 +27,11 @@ public:
     std::function<bool(int)> onYield;
     // Called after every size set through SetWidth/SetHeight (the resize rule's hook).
     std::function<void()> onResize;
+    // Called at every StayResponsive with its count; return false to end the program there.
+    std::function<bool(int)> onStayResponsive;
+    // A close request has been handled (set by a yield that ended the program, or by a test).
+    bool ending = false;
+    int stayResponsiveCalls = 0;
 
     struct Prompt {
         std::wstring text;
@@ -94,6 +99,8 @@ public:
     void SetForegroundWindow() override { journal.emplace_back("front"); }
     void SetActiveWindow() override { journal.emplace_back("active"); }
     bool DoEvents() override;
+    bool Ending() override { return ending; }
+    bool StayResponsive() override;
     float Left() override { return left; }
     float Top() override { return top; }
     float Width() override { return width; }

@@ -1,20 +1,24 @@
 #pragma once
-// The release run's resumption rule in one place: a step that fails is abandoned,
-// its failure becomes the current error, and the run goes on with the next step.
+// "Try this step; if it fails, remember the failure and go on": the rule of the load
+// handling, the resize rule, the path splitter and the release run, in one place. A
+// step that fails with a platform error (or runs out of memory) is abandoned, its
+// failure becomes the current error, and the caller goes on with the next step. Any
+// other exception is a fault and travels on.
 #include <cstdint>
 #include <new>
 #include <string>
 
 #include "platform/Error.h"
 
-namespace tesvar::release {
+namespace tesvar::platform {
 
+// The number (0 for none) and message text of the most recent failure.
 struct CurrentError {
     std::int32_t number = 0;
     std::wstring message;
 };
 
-class StepRunner {
+class SkipOnFailure {
 public:
     // Runs one step. Returns false when it failed; the failure is then the current error.
     template <class Step>
@@ -32,7 +36,7 @@ public:
         return false;
     }
 
-    // Runs one test. A test that fails counts as passed: the run takes its yes branch.
+    // Runs one test. A test that fails counts as passed: the caller takes its yes branch.
     template <class Check>
     bool Test(Check&& test) {
         bool result = true;
@@ -49,4 +53,4 @@ private:
     CurrentError error_;
 };
 
-}  // namespace tesvar::release
+}  // namespace tesvar::platform
