@@ -16,7 +16,6 @@
 
 #include "collect/DropIntake.h"
 #include "collect/modMain.h"
-#include "platform/ListingSnapshots.h"
 #include "sim/SimUi.h"
 #include "platform/win32/Win32FileServices.h"
 
@@ -47,6 +46,12 @@ public:
         ++dirNexts;
         return inner_.Dir();
     }
+    std::wstring DirFind(const std::wstring& folder, std::int32_t mask, const std::wstring& name) override {
+        ++dirStarts;
+        return inner_.DirFind(folder, mask, name);
+    }
+    void OpenDropScope() override { inner_.OpenDropScope(); }
+    void CloseDropScope() noexcept override { inner_.CloseDropScope(); }
     std::wstring ProgramFolder() override { return inner_.ProgramFolder(); }
     std::wstring ErrorText(std::int32_t n) override { return inner_.ErrorText(n); }
     long long getAttrs = 0, dirStarts = 0, dirNexts = 0;
@@ -121,28 +126,6 @@ void RemoveTree(const std::wstring& path) {
     ::RemoveDirectoryW(path.c_str());
 }
 
-// The walk's listing traffic on a folder of n subfolders of one file each, served from
-// memory: what the restarts and re-finds cost without any directory read.
-double RefindOnly(int n) {
-    std::vector<std::wstring> parent{L".", L".."};
-    for (int i = 0; i < n; ++i) parent.push_back(L"sub" + std::to_wstring(i));
-    const std::vector<std::wstring> child{L".", L"..", L"one.txt"};
-    platform::ListingSnapshots listings([&](const std::wstring& f, std::int32_t) {
-        return f.size() == 3 ? parent : child;
-    });
-    return Seconds([&] {
-        std::wstring name = listings.Start(L"P:\\", platform::kWalkMask);
-        while (name == L"." || name == L"..") name = *listings.Next();
-        while (!name.empty()) {
-            const std::wstring saved = name;
-            for (auto c = listings.Start(L"P:\\" + name + L"\\", platform::kWalkMask); !c.empty(); c = *listings.Next()) {
-            }
-            for (name = listings.Start(L"P:\\", platform::kWalkMask); name != saved;) name = *listings.Next();
-            name = *listings.Next();
-        }
-    });
-}
-
 void Report(const char* name, const std::wstring& folder, int rounds) {
     platform::win32::Win32FileServices files;
     Counting counting(files);
@@ -153,40 +136,26 @@ void Report(const char* name, const std::wstring& folder, int rounds) {
     collect::DropIntake drop({counting, ui, ui, module});
 
     std::size_t plainCount = PlainWalk(folder);  // warms the caches for both
+    drop.List1_OLEDragDrop({folder});
     double plain = 1e100, walk = 1e100;
     const std::size_t reads0 = files.FolderReads();
+    const std::size_t queries0 = files.AttributeQueries();
     for (int i = 0; i < rounds; ++i) {
         plain = std::min(plain, Seconds([&] { plainCount = PlainWalk(folder); }));
         walk = std::min(walk, Seconds([&] { drop.List1_OLEDragDrop({folder}); }));
     }
     const auto per = [&](long long n) { return n / rounds; };
-
-    // What one attribute query costs, against one whole plain walk.
-    std::vector<std::wstring> sample;
-    for (std::size_t i = 0; i < ui.entries.size() && sample.size() < 5000; i += 7) sample.push_back(ui.entries[i].text);
-    const double queries = Seconds([&] {
-        for (const auto& p : sample) ::GetFileAttributesW(p.c_str());
-    });
-    const double perQuery = queries / static_cast<double>(sample.size());
-
-    double refind = 1e100;
-    if (plainCount == 10000) {
-        for (int i = 0; i < rounds; ++i) refind = std::min(refind, RefindOnly(5000));
-    }
+    const std::size_t fsQueries = (files.AttributeQueries() - queries0) / static_cast<std::size_t>(rounds);
 
     std::printf("%s\n", name);
     std::printf("  plain FindFirstFileW walk: %zu entries (baseline 1.00x)\n", plainCount);
     std::printf("  drop walk                : %zu listed, %.2fx the plain walk\n", ui.entries.size(), walk / plain);
-    std::printf("                             %zu folder reads, %lld listing starts, %lld next-name requests,"
-                " %lld attribute queries\n",
+    std::printf("                             %zu folder reads, %lld listing starts, %lld next-name requests\n",
                 (files.FolderReads() - reads0) / static_cast<std::size_t>(rounds), per(counting.dirStarts),
-                per(counting.dirNexts), per(counting.getAttrs));
-    std::printf("  one GetFileAttributesW   : %.1fx the plain walk's cost per entry; the walk's queries alone: %.2fx"
-                " the plain walk\n",
-                perQuery / (plain / static_cast<double>(plainCount)),
-                perQuery * static_cast<double>(per(counting.getAttrs)) / plain);
-    if (refind < 1e100)
-        std::printf("  restarts and re-finds served from memory alone: %.2fx the plain walk\n", refind / plain);
+                per(counting.dirNexts));
+    std::printf("                             %lld attribute queries asked, %zu of them of the file system"
+                " (1 dropped path)\n",
+                per(counting.getAttrs), fsQueries);
 }
 
 }  // namespace

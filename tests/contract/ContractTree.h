@@ -26,6 +26,8 @@ public:
     // A read-only file whose attribute change the file system refuses; "" when none can
     // be made here.
     virtual std::wstring RefusingFile() = 0;
+    // The bytes of a file, read past the services under test.
+    virtual std::string Content(const std::wstring& path) = 0;
     std::wstring Path(const std::wstring& rel) { return Root() + L"\\" + rel; }
 };
 

@@ -179,7 +179,25 @@ TEST_F(FileServicesContract, TextOutputWritesExactBytesAndEmptiesOnOpen) {
     out.OpenForOutput(n, path);
     out.Write(n, "again\r\n");
     out.Close(n);
-    EXPECT_EQ(files().GetAttr(path) & attr::Directory, 0);
+    EXPECT_EQ(tree->Content(path), "again\r\n");
+}
+
+TEST_F(FileServicesContract, HiddenFileIsEmptiedOnOpenAReadOnlyOneIsRefused) {
+    auto& out = tree->Out();
+    const auto write = [&](const std::wstring& path) {
+        const auto n = out.FreeFile();
+        out.OpenForOutput(n, path);
+        out.Write(n, "line\r\n");
+        out.Close(n);
+    };
+    tree->AddFile(L"hidden.log", attr::Hidden | attr::Archive);
+    write(tree->Path(L"hidden.log"));
+    write(tree->Path(L"hidden.log"));
+    EXPECT_EQ(tree->Content(tree->Path(L"hidden.log")), "line\r\n") << "emptied on open, not appended to";
+    EXPECT_NE(files().GetAttr(tree->Path(L"hidden.log")) & attr::Hidden, 0);
+    tree->AddFile(L"locked.log", attr::ReadOnly | attr::Archive);
+    EXPECT_EQ(Failure([&] { out.OpenForOutput(out.FreeFile(), tree->Path(L"locked.log")); }).first,
+              platform::win_error::AccessDenied);
 }
 
 TEST_F(FileServicesContract, WritingToANumberThatIsNotOpenFails) {
@@ -196,8 +214,12 @@ TEST_F(FileServicesContract, AnsiCodePageIs932) {
     EXPECT_EQ(ansi.ToAnsi(L"解除ﾌ:a"), std::string("\x89\xf0\x8f\x9c\xcc:a"));
     EXPECT_EQ(ansi.FromAnsi(std::string("\x89\xf0\x8f\x9c\xcc:a")), L"解除ﾌ:a");
     EXPECT_EQ(ansi.ToAnsi(L"　："), std::string("\x81\x40\x81\x46"));
-    // A character code page 932 cannot hold becomes "?".
+    // A character code page 932 cannot hold becomes "?", never a look-alike that would
+    // name another file: é, À and ä have best-fit forms, 한 and an emoji have none.
+    EXPECT_EQ(ansi.ToAnsi(L"caf\u00e9.txt"), "caf?.txt");
+    EXPECT_EQ(ansi.ToAnsi(L"\u00c0\u00e4"), "??");
     EXPECT_EQ(ansi.ToAnsi(L"\ud55c"), "?");
+    EXPECT_EQ(ansi.ToAnsi(L"a\U0001F600b"), "a??b");
 }
 
 }  // namespace

@@ -28,6 +28,8 @@ public:
         return Path(L"refuse.txt");
     }
 
+    std::string Content(const std::wstring& path) override { return fs_.Content(path); }
+
 private:
     sim::SimFileSystem fs_;
     sim::SimAnsi ansi_;

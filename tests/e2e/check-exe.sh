@@ -8,7 +8,7 @@ exe=$1 build=$2
 fail() { echo "FAIL: $*"; exit 1; }
 
 # Imports: Windows system DLLs only (msvcrt.dll ships with every Windows).
-allowed='^(KERNEL32|USER32|GDI32|COMCTL32|ole32|OLEAUT32|SHELL32|msvcrt|ADVAPI32|api-ms-win-[a-z0-9-]+)\.dll$'
+allowed='^(KERNEL32|USER32|GDI32|COMCTL32|UxTheme|ole32|OLEAUT32|SHELL32|msvcrt|ADVAPI32|api-ms-win-[a-z0-9-]+)\.dll$'
 dlls=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p')
 [ -n "$dlls" ] || fail "no import table read"
 while read -r dll; do

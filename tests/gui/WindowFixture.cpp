@@ -79,7 +79,7 @@ DWORD WindowFixture::Drop(const std::vector<std::wstring>& paths) {
 
 std::vector<std::wstring> WindowFixture::Entries() {
     std::vector<std::wstring> out;
-    for (std::int32_t i = 0; i < window->ListCount(); ++i) out.push_back(window->List(i));
+    for (std::int32_t i = 0; i < window->List1().ListCount(); ++i) out.push_back(window->List1().List(i));
     return out;
 }
 

@@ -4,8 +4,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <thread>
 
 #include "collect/DropIntake.h"
+#include "platform/Error.h"
 #include "gui/WindowFixture.h"
 #include "support/Bytes.h"
 #include "support/win32/FileListDataObject.h"
@@ -47,7 +50,7 @@ protected:
         MakeFile(tree + L"\\z.txt", 33);
         Open();
         Drop({tree});
-        ASSERT_EQ(W().ListCount(), 3);
+        ASSERT_EQ(W().List1().ListCount(), 3);
         RemoveTree(tree + L"\\gone.txt");  // read-only: DeleteFileW alone is refused
     }
 };
@@ -56,7 +59,7 @@ TEST_F(WindowTest, OpensWithTitleInitialStateAndFocusOnStart) {
     Open();
     ASSERT_EQ(W().TwipsPerPixel(), 15.0f) << "these tests expect 96 DPI";
     EXPECT_EQ(Text(W().Hwnd()), L"Tesvar   Ver. 0.3.6");
-    EXPECT_EQ(W().ListCount(), 0);
+    EXPECT_EQ(W().List1().ListCount(), 0);
     EXPECT_EQ(Text(Control(kTxtSelFileSts)), L"*.*");
     EXPECT_EQ(::SendMessageW(Control(kChkReadOnly), BM_GETCHECK, 0, 0), BST_CHECKED);
     EXPECT_EQ(Text(Control(kLblListSts)), kPrompt);
@@ -97,6 +100,9 @@ TEST_F(WindowTest, TabFollowsTheFocusOrderAndEnterPressesOnlyTheFocusedButton) {
     ::SetFocus(Control(kBtnClear));
     EXPECT_TRUE(key(VK_RETURN));
     EXPECT_EQ(Text(Control(kTxtSelFileSts)), L"*.*");
+    // A handler that fails behind Enter is stopped by the window's guard, as for a click.
+    ::DestroyWindow(Control(kTxtSelFileSts));
+    EXPECT_NO_THROW(EXPECT_TRUE(key(VK_RETURN)));
 }
 
 TEST_F(WindowTest, EveryControlSitsAtItsDesignPlaceInTwips) {
@@ -178,12 +184,12 @@ TEST_F(WindowTest, ClearPutsBackListFilterSwitchAndCaption) {
     MakeFile(tree + L"\\a.txt", 33);
     Open();
     Drop({tree + L"\\a.txt"});
-    ASSERT_EQ(W().ListCount(), 1);
+    ASSERT_EQ(W().List1().ListCount(), 1);
     ::SetWindowTextW(Control(kTxtSelFileSts), L"*.doc");
     ::SendMessageW(Control(kChkReadOnly), BM_CLICK, 0, 0);
     ASSERT_EQ(W().ReadOnlySwitch(), 0);
     Click(kBtnClear);
-    EXPECT_EQ(W().ListCount(), 0);
+    EXPECT_EQ(W().List1().ListCount(), 0);
     EXPECT_EQ(Text(Control(kTxtSelFileSts)), L"*.*");
     EXPECT_EQ(W().ReadOnlySwitch(), 1);
     EXPECT_EQ(Text(Control(kLblListSts)), kPrompt);
@@ -198,7 +204,7 @@ TEST_F(WindowTest, DropListsARealTreeThroughTheDropTarget) {
     Open();
     EXPECT_EQ(Drop({tree}), static_cast<DWORD>(DROPEFFECT_COPY));
     EXPECT_EQ(Entries(), (std::vector<std::wstring>{tree + L"\\a.txt", tree + L"\\sub\\c.log", tree + L"\\sub\\d.txt"}));
-    EXPECT_EQ(W().SelCount(), 3);
+    EXPECT_EQ(W().List1().SelCount(), 3);
     EXPECT_EQ(Text(Control(kLblListSts)), L"ReadOnly ( 3 ) / File ( 3 )");
     EXPECT_TRUE(::IsWindowVisible(Control(kList1)));
 
@@ -235,7 +241,7 @@ TEST_F(WindowTest, StartAsksReleasesAndReportsThroughRealMessageBoxes) {
     MakeFile(tree + L"\\h.txt", 35);
     Open();
     Drop({tree});
-    ASSERT_EQ(W().SelCount(), 2);
+    ASSERT_EQ(W().List1().SelCount(), 2);
     BoxAnswerer boxes;
     boxes.Answer({IDYES, IDOK});
     Click(kBtnStart);
@@ -247,7 +253,7 @@ TEST_F(WindowTest, StartAsksReleasesAndReportsThroughRealMessageBoxes) {
     EXPECT_EQ(boxes.seen[1].Style(), 64);
     EXPECT_EQ(::GetFileAttributesW((tree + L"\\a.txt").c_str()), 32u);
     EXPECT_EQ(::GetFileAttributesW((tree + L"\\h.txt").c_str()), 34u);
-    EXPECT_EQ(W().SelCount(), 2) << "moving the current entry changes no selected flag";
+    EXPECT_EQ(W().List1().SelCount(), 2) << "moving the current entry changes no selected flag";
     EXPECT_TRUE(::IsWindowEnabled(Control(kBtnStart)));
     EXPECT_TRUE(::IsWindowEnabled(Control(kBtnClear)));
     const std::string log = ReadBytes(Log());
@@ -300,27 +306,135 @@ TEST_F(WindowTest, DropDuringARunIsRefusedAndChangesNothing) {
     EXPECT_EQ(::GetFileAttributesW((tree + L"\\z.txt").c_str()), 32u);
     EXPECT_EQ(::GetFileAttributesW((folder + L"\\other.txt").c_str()), 33u);
     EXPECT_EQ(Drop({folder + L"\\other.txt"}), static_cast<DWORD>(DROPEFFECT_COPY)) << "after the run drops work again";
-    EXPECT_EQ(W().ListCount(), 1);
+    EXPECT_EQ(W().List1().ListCount(), 1);
 }
 
-TEST_F(WindowTest, EndDuringARunStopsAfterTheCurrentEntry) {
-    for (int i = 0; i < 4; ++i) MakeFile(tree + L"\\f" + std::to_wstring(i) + L".txt", 33);
+// A close that arrives while the confirmation is open ends the program: after Yes,
+// nothing of the run happens, and the last run's log stays as it was.
+TEST_F(WindowTest, ACloseDuringTheConfirmationEndsTheProgramBeforeTheRun) {
+    const struct {
+        const char* name;
+        std::function<void()> close;
+    } ways[] = {
+        {"WM_CLOSE", [this] { ::PostMessageW(W().Hwnd(), WM_CLOSE, 0, 0); }},
+        {"session end", [this] { ::SendMessageW(W().Hwnd(), WM_ENDSESSION, TRUE, 0); }},
+        {"END", [this] { ::PostMessageW(Control(kBtnEnd), BM_CLICK, 0, 0); }},
+    };
+    for (const auto& way : ways) {
+        for (int i = 0; i < 2; ++i) MakeFile(tree + L"\\f" + std::to_wstring(i) + L".txt", 33);
+        MakeFile(Log(), 32, "old\r\n");
+        ::DeleteFileW(Ini().c_str());
+        Open();
+        Drop({tree});
+        BoxAnswerer boxes;
+        boxes.Answer({IDYES});
+        boxes.onBox = [&](const SeenBox& box) {
+            if (box.Style() == 36) way.close();  // handled while the box waits
+        };
+        Click(kBtnStart);
+        EXPECT_EQ(boxes.seen.size(), 1u) << way.name;
+        EXPECT_EQ(W().Hwnd(), nullptr) << way.name;
+        EXPECT_EQ(::GetFileAttributesW((tree + L"\\f0.txt").c_str()), 33u) << way.name << ": nothing released";
+        EXPECT_EQ(ReadBytes(Log()), "old\r\n") << way.name << ": the old log untouched";
+        EXPECT_NE(ReadBytes(Ini()).find("MainLeft="), std::string::npos) << way.name;
+    }
+}
+
+// During a run the keyboard keeps working: the focus leaves the disabled Start for
+// END, Tab goes round the controls that can take it, and Enter on END ends the program
+// after the entry being processed, for the yield after every entry handles it. The keys
+// come from another thread, as a user's would, at any moment of the run.
+TEST_F(WindowTest, TheKeyboardReachesEndDuringARunWhichStopsAfterTheCurrentEntry) {
+    constexpr int kFiles = 1500;
+    for (int i = 0; i < kFiles; ++i) MakeFile(tree + L"\\f" + std::to_wstring(10000 + i) + L".txt", 33);
     Open();
     Drop({tree});
-    BoxAnswerer boxes;
-    boxes.Answer({IDYES});
-    boxes.onBox = [&](const SeenBox& box) {
-        // Queued behind the confirmation; handled at the run's first yield.
-        if (box.Style() == 36) ::PostMessageW(Control(kBtnEnd), BM_CLICK, 0, 0);
+    ASSERT_EQ(W().List1().ListCount(), kFiles);
+    const DWORD gui = ::GetCurrentThreadId();
+    const auto focus = [gui] {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        return ::GetGUIThreadInfo(gui, &info) ? info.hwndFocus : nullptr;
     };
+    // Every line has the same length (the names do), so the log's size counts the
+    // entries done with one quick look.
+    const auto logSize = [this] {
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        return ::GetFileAttributesExW(Log().c_str(), GetFileExInfoStandard, &data) ? static_cast<long>(data.nFileSizeLow) : 0L;
+    };
+    const auto await = [](const std::function<bool()>& done) {
+        for (int i = 0; i < 5000 && !done(); ++i) ::Sleep(1);
+        return done();
+    };
+    const HWND main = W().Hwnd();
+    const HWND end = Control(kBtnEnd);
+    const std::vector<HWND> order{Control(kList1), Control(kTxtSelFileSts), Control(kChkReadOnly), end};
+    HWND focusInRun = nullptr;
+    std::vector<HWND> tabbed;
+    long sizeAtEnter = -1;
+    std::thread keyboard([&] {
+        if (!await([&] { return logSize() > 0; })) return;
+        ::Sleep(20);
+        focusInRun = focus();
+        for (int i = 0; i < 4; ++i) {  // END -> List1 -> filter -> switch -> END (Start and Clear are off)
+            const HWND from = focus();
+            ::PostMessageW(from, WM_KEYDOWN, VK_TAB, 0);
+            await([&] { return focus() != from; });
+            tabbed.push_back(focus());
+        }
+        const HWND button = focus();
+        ::Sleep(10);  // a moment later, in the middle of the run
+        sizeAtEnter = logSize();
+        ::PostMessageW(button, WM_KEYDOWN, VK_RETURN, 0);
+        await([&] { return !::IsWindow(main); });  // the user stays at the keyboard
+    });
+    BoxAnswerer boxes;
+    boxes.Answer({IDYES, IDOK});
     Click(kBtnStart);
-    EXPECT_EQ(boxes.seen.size(), 1u) << "no completion message";
-    EXPECT_EQ(W().Hwnd(), nullptr);
-    EXPECT_EQ(::GetFileAttributesW((tree + L"\\f0.txt").c_str()), 32u);
-    EXPECT_EQ(::GetFileAttributesW((tree + L"\\f1.txt").c_str()), 33u);
+    keyboard.join();
+    EXPECT_EQ(focusInRun, end);
+    EXPECT_EQ(tabbed, order);
     const std::string log = ReadBytes(Log());
-    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << "one line, closed";
+    ASSERT_FALSE(log.empty());
+    const long lineLength = static_cast<long>(log.find('\n') + 1);
+    const long lines = static_cast<long>(log.size()) / lineLength;
+    ASSERT_GE(sizeAtEnter, 0) << "the run ended before the keyboard was used";
+    EXPECT_EQ(W().Hwnd(), nullptr);
+    EXPECT_EQ(boxes.seen.size(), 1u) << "no completion message";
+    // The entry being processed when Enter came, and one that may have begun between
+    // the look at the log and the key.
+    EXPECT_LE(lines - sizeAtEnter / lineLength, 2) << "entries done after Enter on END";
+    EXPECT_LT(lines, kFiles);
     EXPECT_NE(ReadBytes(Ini()).find("MainLeft="), std::string::npos);
+}
+
+TEST_F(WindowTest, FocusGoesBackToStartWhenTheRunEnds) {
+    MakeFile(tree + L"\\a.txt", 33);
+    Open();
+    Drop({tree});
+    ::SetFocus(Control(kBtnStart));
+    BoxAnswerer boxes;
+    boxes.Answer({IDYES, IDOK});
+    Click(kBtnStart);
+    Pump(window.get(), 20);
+    EXPECT_EQ(::GetFocus(), Control(kBtnStart));
+}
+
+TEST_F(WindowTest, AControlThatCannotBeCreatedFailsTheWindow) {
+    window = std::make_unique<app::win32::TesvarWindow>(app::win32::WindowServices{*files, real, ansi, profile},
+                                                         app::Version{0, 3, 6});
+    window->SetQuitOnDestroy(false);
+    window->SetControlCreationHook([](ControlId id) {
+        if (id == kBtnClear) throw platform::Error(ERROR_NOT_ENOUGH_MEMORY, L"no memory");
+    });
+    try {
+        window->Create(SW_SHOWNORMAL);
+        ADD_FAILURE() << "Create succeeded with a control missing";
+    } catch (const platform::Error& e) {
+        EXPECT_EQ(e.Number(), static_cast<std::int32_t>(ERROR_NOT_ENOUGH_MEMORY));
+    }
+    EXPECT_EQ(window->Hwnd(), nullptr);
+    EXPECT_EQ(::FindWindowW(kWindowClass, nullptr), nullptr) << "no half-made window is left";
 }
 
 TEST_F(WindowTest, EndStoresThePlacementAndClosesTheWindow) {

@@ -123,5 +123,16 @@ TEST_F(ReleaseRunWin32, MissingEntryReportsFileNotFound) {
     EXPECT_EQ(test::ReadBytes(log), line);
 }
 
+// A call that fails without setting an error must not read as "no error" to the run.
+TEST(Win32Error, AFailureThatSetNoErrorStillCarriesANumberAndAText) {
+    ::SetLastError(ERROR_SUCCESS);
+    try {
+        platform::win32::ThrowLastError();
+    } catch (const platform::Error& e) {
+        EXPECT_NE(e.Number(), 0);
+        EXPECT_FALSE(e.Message().empty());
+    }
+}
+
 }  // namespace
 }  // namespace tesvar

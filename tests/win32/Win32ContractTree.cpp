@@ -26,6 +26,7 @@ public:
     void AddFile(const std::wstring& rel, std::int32_t attributes) override { test::MakeFile(Path(rel), attributes); }
     std::wstring ReadOnlyFolder() override { return test::NextReadOnlyFolder(); }
     std::wstring RefusingFile() override { return test::NextRefusingFile(); }
+    std::string Content(const std::wstring& path) override { return test::ReadBytes(path); }
 
 private:
     std::wstring root_;

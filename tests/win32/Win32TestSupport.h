@@ -35,6 +35,11 @@ public:
     void SetAttr(const std::wstring& path, std::int32_t attributes) override { real_.SetAttr(path, attributes); }
     std::wstring Dir(const std::wstring& folder, std::int32_t mask) override { return real_.Dir(folder, mask); }
     std::wstring Dir() override { return real_.Dir(); }
+    std::wstring DirFind(const std::wstring& folder, std::int32_t mask, const std::wstring& name) override {
+        return real_.DirFind(folder, mask, name);
+    }
+    void OpenDropScope() override { real_.OpenDropScope(); }
+    void CloseDropScope() noexcept override { real_.CloseDropScope(); }
     std::wstring ProgramFolder() override { return folder_; }
     std::wstring ErrorText(std::int32_t number) override { return real_.ErrorText(number); }
 

@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include "platform/win32/ScopedWin.h"
+
 namespace tesvar::app::win32 {
 namespace {
 
@@ -19,18 +21,11 @@ std::vector<std::wstring> DroppedPaths(IDataObject* data) {
     std::vector<std::wstring> paths;
     if (!data) return paths;
     FORMATETC format = FileListFormat();
-    STGMEDIUM medium{};
-    if (FAILED(data->GetData(&format, &medium))) return paths;
-    struct Medium {
-        STGMEDIUM& m;
-        ~Medium() { ::ReleaseStgMedium(&m); }
-    } owner{medium};
-    const auto drop = static_cast<HDROP>(::GlobalLock(medium.hGlobal));
+    platform::win32::ScopedStgMedium medium;
+    if (FAILED(data->GetData(&format, medium.put())) || medium.get().tymed != TYMED_HGLOBAL) return paths;
+    const platform::win32::GlobalLockGuard lock(medium.get().hGlobal);
+    const auto drop = static_cast<HDROP>(lock.get());
     if (!drop) return paths;
-    struct Lock {
-        HGLOBAL h;
-        ~Lock() { ::GlobalUnlock(h); }
-    } lock{medium.hGlobal};
     const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
     paths.reserve(count);
     for (UINT i = 0; i < count; ++i) {

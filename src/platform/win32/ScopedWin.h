@@ -1,6 +1,7 @@
 #pragma once
 // Move-only owners of Win32 handles. Each knows its invalid value; copies are deleted.
 #include <windows.h>
+#include <ole2.h>
 
 #include <utility>
 
@@ -124,6 +125,84 @@ public:
 
 private:
     T* p_ = nullptr;
+};
+
+// A window's device context from GetDC, given back with ReleaseDC.
+class ScopedDc {
+public:
+    explicit ScopedDc(HWND window) noexcept : window_(window), dc_(::GetDC(window)) {}
+    ~ScopedDc() {
+        if (dc_) ::ReleaseDC(window_, dc_);
+    }
+    ScopedDc(const ScopedDc&) = delete;
+    ScopedDc& operator=(const ScopedDc&) = delete;
+    HDC get() const noexcept { return dc_; }
+    explicit operator bool() const noexcept { return dc_ != nullptr; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
+
+// An object selected into a device context for a while; the one it replaced goes back.
+class SelectedObject {
+public:
+    SelectedObject(HDC dc, HGDIOBJ object) noexcept : dc_(dc), old_(object ? ::SelectObject(dc, object) : nullptr) {}
+    ~SelectedObject() {
+        if (old_) ::SelectObject(dc_, old_);
+    }
+    SelectedObject(const SelectedObject&) = delete;
+    SelectedObject& operator=(const SelectedObject&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ old_;
+};
+
+// OLE for this thread (a single-threaded apartment), from OleInitialize to
+// OleUninitialize.
+class OleInitialization {
+public:
+    OleInitialization() noexcept : result_(::OleInitialize(nullptr)) {}
+    ~OleInitialization() {
+        if (SUCCEEDED(result_)) ::OleUninitialize();
+    }
+    OleInitialization(const OleInitialization&) = delete;
+    OleInitialization& operator=(const OleInitialization&) = delete;
+    HRESULT Result() const noexcept { return result_; }
+
+private:
+    HRESULT result_;
+};
+
+// A storage medium that IDataObject::GetData handed over: ours to release.
+class ScopedStgMedium {
+public:
+    ScopedStgMedium() noexcept = default;
+    ~ScopedStgMedium() { ::ReleaseStgMedium(&medium_); }
+    ScopedStgMedium(const ScopedStgMedium&) = delete;
+    ScopedStgMedium& operator=(const ScopedStgMedium&) = delete;
+    STGMEDIUM* put() noexcept { return &medium_; }
+    const STGMEDIUM& get() const noexcept { return medium_; }
+
+private:
+    STGMEDIUM medium_{};
+};
+
+// Global memory locked for reading, unlocked again on the way out.
+class GlobalLockGuard {
+public:
+    explicit GlobalLockGuard(HGLOBAL memory) noexcept : memory_(memory), data_(::GlobalLock(memory)) {}
+    ~GlobalLockGuard() {
+        if (data_) ::GlobalUnlock(memory_);
+    }
+    GlobalLockGuard(const GlobalLockGuard&) = delete;
+    GlobalLockGuard& operator=(const GlobalLockGuard&) = delete;
+    void* get() const noexcept { return data_; }
+
+private:
+    HGLOBAL memory_;
+    void* data_;
 };
 
 using ScopedFile = Scoped<FileHandleTraits>;

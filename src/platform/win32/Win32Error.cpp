@@ -18,6 +18,9 @@ std::wstring FormatMessageText(std::int32_t number) {
 }
 
 void ThrowError(DWORD number) {
+    // A call that failed without setting an error still failed: 0 would read as
+    // "no error" to the release run.
+    if (number == ERROR_SUCCESS) number = ERROR_INTERNAL_ERROR;
     const auto n = static_cast<std::int32_t>(number);
     throw Error(n, FormatMessageText(n));
 }

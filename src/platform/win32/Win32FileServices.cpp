@@ -16,6 +16,8 @@ std::wstring Win32Path(const std::wstring& path) {
 }
 
 std::int32_t Win32FileServices::GetAttr(const std::wstring& path) {
+    if (const auto listed = listings_.Cached(path)) return *listed;
+    ++attributeQueries_;
     const DWORD word = ::GetFileAttributesW(Win32Path(path).c_str());
     if (word == INVALID_FILE_ATTRIBUTES) ThrowLastError();
     return static_cast<std::int32_t>(word);
@@ -27,8 +29,8 @@ void Win32FileServices::SetAttr(const std::wstring& path, std::int32_t attribute
     if (!::SetFileAttributesW(Win32Path(path).c_str(), word)) ThrowLastError();
 }
 
-std::vector<std::wstring> Win32FileServices::ReadFolder(const std::wstring& folder, std::int32_t mask) {
-    std::vector<std::wstring> names;
+std::vector<ListedEntry> Win32FileServices::ReadFolder(const std::wstring& folder, std::int32_t mask) {
+    std::vector<ListedEntry> names;
     std::wstring pattern = folder;
     if (!EndsWithBackslash(pattern)) pattern += L'\\';
     pattern += L'*';
@@ -44,7 +46,8 @@ std::vector<std::wstring> Win32FileServices::ReadFolder(const std::wstring& fold
     const DWORD excluded =
         static_cast<DWORD>((FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY) & ~mask);
     do {
-        if ((data.dwFileAttributes & excluded) == 0) names.emplace_back(data.cFileName);
+        if ((data.dwFileAttributes & excluded) == 0)
+            names.push_back({data.cFileName, static_cast<std::int32_t>(data.dwFileAttributes)});
     } while (::FindNextFileW(find.get(), &data));
     const DWORD error = ::GetLastError();
     if (error != ERROR_NO_MORE_FILES) ThrowError(error);
@@ -59,6 +62,10 @@ std::wstring Win32FileServices::Dir() {
     auto name = listings_.Next();
     if (!name) ThrowError(ERROR_INVALID_PARAMETER);
     return std::move(*name);
+}
+
+std::wstring Win32FileServices::DirFind(const std::wstring& folder, std::int32_t mask, const std::wstring& name) {
+    return listings_.Find(folder, mask, name);
 }
 
 std::wstring Win32FileServices::ProgramFolder() {
@@ -90,9 +97,17 @@ std::int16_t Win32FileServices::FreeFile() {
 
 void Win32FileServices::OpenForOutput(std::int16_t number, const std::wstring& path) {
     if (open_.count(number)) ThrowError(ERROR_INVALID_PARAMETER);
-    ScopedFile file(::CreateFileW(Win32Path(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+    // Opened (or created) and then emptied: CREATE_ALWAYS would refuse a file that a
+    // user or a tool has hidden.
+    ScopedFile file(::CreateFileW(Win32Path(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) ThrowLastError();
+    // A read-only file stays refused, also where the file system lets a privileged user
+    // write it (Wine run as root).
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(file.get(), &info)) ThrowLastError();
+    if (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) ThrowError(ERROR_ACCESS_DENIED);
+    if (!::SetEndOfFile(file.get())) ThrowLastError();  // a fresh handle stands at the start
     open_.emplace(number, std::move(file));
 }
 
@@ -120,11 +135,18 @@ void Win32FileServices::Close(std::int16_t number) {
 std::string Win32Ansi::ToAnsi(std::wstring_view text) {
     if (text.empty()) return {};
     if (text.size() > INT_MAX / 2) ThrowError(ERROR_INVALID_PARAMETER);
-    const int n = ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                        nullptr);
+    // A character the code page cannot hold becomes "?", never a look-alike: best fit
+    // would write "cafe.txt" for "café.txt", which names another file. (A UTF-8 code
+    // page holds every character and takes no such flag.)
+    const bool utf8 = ::GetACP() == CP_UTF8;
+    const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    const char* replacement = utf8 ? nullptr : "?";
+    const int length = static_cast<int>(text.size());
+    const int n = ::WideCharToMultiByte(CP_ACP, flags, text.data(), length, nullptr, 0, replacement, nullptr);
     if (n <= 0) ThrowLastError();
     std::string out(static_cast<std::size_t>(n), '\0');
-    ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+    if (::WideCharToMultiByte(CP_ACP, flags, text.data(), length, out.data(), n, replacement, nullptr) != n)
+        ThrowLastError();
     return out;
 }
 

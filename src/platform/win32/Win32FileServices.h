@@ -21,11 +21,16 @@ public:
     void SetAttr(const std::wstring& path, std::int32_t attributes) override;
     std::wstring Dir(const std::wstring& folder, std::int32_t mask) override;
     std::wstring Dir() override;
+    std::wstring DirFind(const std::wstring& folder, std::int32_t mask, const std::wstring& name) override;
+    void OpenDropScope() override { listings_.OpenDropScope(); }
+    void CloseDropScope() noexcept override { listings_.CloseDropScope(); }
     std::wstring ProgramFolder() override;
 
     // Directory reads made by the listings so far (restarts served from a snapshot
     // make none).
     std::size_t FolderReads() const { return listings_.Reads(); }
+    // GetFileAttributesW calls made so far (answers from a listing make none).
+    std::size_t AttributeQueries() const { return attributeQueries_; }
     std::wstring ErrorText(std::int32_t number) override;
 
     std::int16_t FreeFile() override;
@@ -37,8 +42,9 @@ private:
     // A listing is read whole when it starts and no find handle stays open; a parent
     // restarted after a nested listing is served from its snapshot.
     ListingSnapshots listings_{&ReadFolder};
-    static std::vector<std::wstring> ReadFolder(const std::wstring& folder, std::int32_t mask);
+    static std::vector<ListedEntry> ReadFolder(const std::wstring& folder, std::int32_t mask);
     std::map<std::int16_t, ScopedFile> open_;
+    std::size_t attributeQueries_ = 0;
 };
 
 class Win32Ansi : public AnsiCodePage {

@@ -1,0 +1,268 @@
+#include "app/win32/CheckedList.h"
+
+#include <commctrl.h>
+#include <vsstyle.h>
+
+#include <algorithm>
+
+#include "platform/win32/Win32Error.h"
+
+namespace tesvar::app::win32 {
+namespace {
+
+using platform::win32::ThrowError;
+
+// During a run the list follows at most this often: a repaint costs several
+// milliseconds under Wine.
+constexpr ULONGLONG kFrameMs = 100;
+
+[[noreturn]] void Refuse() { ThrowError(ERROR_INVALID_PARAMETER); }
+
+// "ＭＳ ゴシック" at 9 points, a fixed-pitch Japanese face, at the screen's DPI.
+HFONT CreateListFont(int dpi) {
+    LOGFONTW font{};
+    font.lfHeight = -::MulDiv(9, dpi, 72);
+    font.lfWeight = FW_NORMAL;
+    font.lfCharSet = SHIFTJIS_CHARSET;
+    font.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
+    ::lstrcpynW(font.lfFaceName, L"ＭＳ ゴシック", LF_FACESIZE);
+    return ::CreateFontIndirectW(&font);
+}
+
+}  // namespace
+
+CheckedList::~CheckedList() { Detach(); }
+
+void CheckedList::Attach(HWND list, int dpi) {
+    list_ = list;
+    dpi_ = dpi;
+    font_.reset(CreateListFont(dpi));
+    if (font_) ::SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    ThemeChanged();  // check box and item height
+
+    // The tooltip asks for the text of the entry under the pointer when it shows. The
+    // list's mouse messages reach it from the message loop (Relay): a subclassed list
+    // costs a round trip to the window server on every message under Wine.
+    tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, ::GetParent(list_),
+                                 nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    if (!tooltip_) platform::win32::ThrowLastError();
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND;
+    tool.hwnd = ::GetParent(list_);
+    tool.uId = reinterpret_cast<UINT_PTR>(list_);
+    tool.lpszText = LPSTR_TEXTCALLBACKW;
+    if (!::SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool))) ThrowError(ERROR_INVALID_WINDOW_HANDLE);
+    // One line however long the path: it is not broken at its backslashes.
+    ::SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 32767);
+}
+
+void CheckedList::Detach() noexcept {
+    if (tooltip_) ::DestroyWindow(tooltip_);
+    if (theme_) ::CloseThemeData(theme_);
+    tooltip_ = nullptr;
+    theme_ = nullptr;
+    list_ = nullptr;
+}
+
+void CheckedList::ThemeChanged() {
+    if (theme_) ::CloseThemeData(theme_);
+    // With visual styles the theme's check box, otherwise the classic one; either
+    // grows with the DPI.
+    theme_ = ::OpenThemeData(list_, L"BUTTON");
+    box_ = ::MulDiv(13, dpi_, 96);
+    margin_ = ::MulDiv(2, dpi_, 96);
+    gap_ = ::MulDiv(4, dpi_, 96);
+    const platform::win32::ScopedDc dc(list_);
+    if (theme_ && dc) {
+        SIZE size{};
+        if (SUCCEEDED(::GetThemePartSize(theme_, dc.get(), BP_CHECKBOX, CBS_UNCHECKEDNORMAL, nullptr, TS_DRAW, &size)))
+            box_ = std::max<int>(size.cx, size.cy);
+    }
+    int textHeight = box_;
+    if (dc && font_) {
+        const platform::win32::SelectedObject select(dc.get(), font_.get());
+        TEXTMETRICW tm{};
+        if (::GetTextMetricsW(dc.get(), &tm)) textHeight = tm.tmHeight;
+    }
+    itemHeight_ = std::max(textHeight, box_) + margin_;
+    ::SendMessageW(list_, LB_SETITEMHEIGHT, 0, itemHeight_);
+    ::InvalidateRect(list_, nullptr, TRUE);
+}
+
+void CheckedList::Measure(MEASUREITEMSTRUCT& item) const { item.itemHeight = static_cast<UINT>(itemHeight_); }
+
+std::wstring CheckedList::TextOf(UINT index) const {
+    const auto length = ::SendMessageW(list_, LB_GETTEXTLEN, index, 0);
+    if (length == LB_ERR) Refuse();
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const auto got = ::SendMessageW(list_, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+    if (got == LB_ERR) Refuse();
+    text.resize(static_cast<std::size_t>(got));
+    return text;
+}
+
+void CheckedList::Draw(const DRAWITEMSTRUCT& item) {
+    const HDC dc = item.hDC;
+    RECT rc = item.rcItem;
+    if (item.itemID == static_cast<UINT>(-1)) {
+        if (item.itemState & ODS_FOCUS) ::DrawFocusRect(dc, &rc);
+        return;
+    }
+    const bool checked = (item.itemState & ODS_SELECTED) != 0;
+    const auto caret = ::SendMessageW(list_, LB_GETCARETINDEX, 0, 0);
+    // The current entry stands out while the list has the focus or a run moves it.
+    const bool current = static_cast<LRESULT>(item.itemID) == caret && (runActive_ || ::GetFocus() == list_);
+    ::FillRect(dc, &rc, ::GetSysColorBrush(current ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+
+    RECT box{rc.left + margin_, rc.top + (rc.bottom - rc.top - box_) / 2, 0, 0};
+    box.right = box.left + box_;
+    box.bottom = box.top + box_;
+    if (theme_) {
+        ::DrawThemeBackground(theme_, dc, BP_CHECKBOX, checked ? CBS_CHECKEDNORMAL : CBS_UNCHECKEDNORMAL, &box, nullptr);
+    } else {
+        ::DrawFrameControl(dc, &box, DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_FLAT | (checked ? DFCS_CHECKED : 0));
+    }
+
+    const std::wstring text = TextOf(item.itemID);
+    RECT textRect = rc;
+    textRect.left = box.right + gap_;
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, ::GetSysColor(current ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    // Too long for the list: the middle goes, the drive and the file name stay.
+    ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &textRect,
+                DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_PATH_ELLIPSIS);
+    if (item.itemState & ODS_FOCUS) ::DrawFocusRect(dc, &rc);
+}
+
+void CheckedList::Relay(const MSG& msg) {
+    if (!tooltip_ || msg.hwnd != list_ || msg.message < WM_MOUSEFIRST || msg.message > WM_MOUSELAST) return;
+    if (msg.message == WM_MOUSEMOVE) PointerMoved(msg.lParam);
+    MSG copy = msg;
+    ::SendMessageW(tooltip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&copy));
+}
+
+void CheckedList::PointerMoved(LPARAM at) {
+    const auto hit = ::SendMessageW(list_, LB_ITEMFROMPOINT, 0, at);
+    const int index = HIWORD(hit) == 0 ? static_cast<int>(LOWORD(hit)) : -1;
+    if (index == hovered_) return;
+    hovered_ = index;
+    // Another entry: the tooltip goes, and asks afresh when the pointer rests again.
+    if (tooltip_) ::SendMessageW(tooltip_, TTM_POP, 0, 0);
+}
+
+bool CheckedList::Notify(NMHDR& notice) {
+    if (!tooltip_ || notice.hwndFrom != tooltip_) return false;
+    if (notice.code == TTN_GETDISPINFOW) {
+        auto& info = reinterpret_cast<NMTTDISPINFOW&>(notice);
+        POINT at{};
+        ::GetCursorPos(&at);
+        ::ScreenToClient(list_, &at);
+        const auto hit = ::SendMessageW(list_, LB_ITEMFROMPOINT, 0, MAKELPARAM(at.x, at.y));
+        tooltipText_.clear();
+        if (HIWORD(hit) == 0 && ::IsWindowVisible(list_)) {
+            try {
+                tooltipText_ = TextOf(LOWORD(hit));
+            } catch (...) {
+                tooltipText_.clear();  // gone meanwhile: no tooltip
+            }
+        }
+        info.lpszText = tooltipText_.data();
+        info.szText[0] = L'\0';
+        info.hinst = nullptr;
+    }
+    return true;
+}
+
+// --- the target list ---
+
+void CheckedList::CheckIndex(std::int32_t index) const {
+    const auto count = ::SendMessageW(list_, LB_GETCOUNT, 0, 0);
+    if (index < 0 || index >= count) Refuse();
+}
+
+void CheckedList::Clear() {
+    ::SendMessageW(list_, LB_RESETCONTENT, 0, 0);
+    newIndex_ = -1;
+    pendingTop_ = pendingCaret_ = -1;
+    hovered_ = -1;
+}
+
+void CheckedList::AddItem(const std::wstring& text) {
+    const auto index = ::SendMessageW(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    if (index < 0) ThrowError(ERROR_NOT_ENOUGH_MEMORY);
+    newIndex_ = static_cast<std::int32_t>(index);
+}
+
+bool CheckedList::Selected(std::int32_t index) {
+    const auto state = ::SendMessageW(list_, LB_GETSEL, static_cast<WPARAM>(index), 0);
+    if (state == LB_ERR) Refuse();
+    return state > 0;
+}
+
+void CheckedList::SetSelected(std::int32_t index, bool selected) {
+    CheckIndex(index);
+    if (::SendMessageW(list_, LB_SETSEL, selected ? TRUE : FALSE, index) == LB_ERR) Refuse();
+}
+
+std::wstring CheckedList::List(std::int32_t index) {
+    if (index < 0) Refuse();
+    return TextOf(static_cast<UINT>(index));
+}
+
+std::int32_t CheckedList::ListCount() { return static_cast<std::int32_t>(::SendMessageW(list_, LB_GETCOUNT, 0, 0)); }
+
+std::int32_t CheckedList::SelCount() {
+    const auto n = ::SendMessageW(list_, LB_GETSELCOUNT, 0, 0);
+    return n < 0 ? 0 : static_cast<std::int32_t>(n);
+}
+
+void CheckedList::InvalidateItem(std::int32_t index) {
+    RECT r;
+    if (index >= 0 &&
+        ::SendMessageW(list_, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&r)) != LB_ERR) {
+        ::InvalidateRect(list_, &r, FALSE);
+    }
+}
+
+void CheckedList::MoveCaret(std::int32_t index) {
+    const auto old = static_cast<std::int32_t>(::SendMessageW(list_, LB_GETCARETINDEX, 0, 0));
+    // The caret index: moving the current entry must not touch any selected flag.
+    ::SendMessageW(list_, LB_SETCARETINDEX, static_cast<WPARAM>(index), FALSE);
+    InvalidateItem(old);
+    InvalidateItem(index);
+}
+
+void CheckedList::SetListIndex(std::int32_t index) {
+    CheckIndex(index);
+    if (runActive_)
+        pendingCaret_ = index;
+    else
+        MoveCaret(index);
+}
+
+void CheckedList::SetTopIndex(std::int32_t index) {
+    CheckIndex(index);
+    if (runActive_)
+        pendingTop_ = index;
+    else
+        ::SendMessageW(list_, LB_SETTOPINDEX, static_cast<WPARAM>(index), 0);
+}
+
+void CheckedList::FlushMoves() {
+    lastFlush_ = ::GetTickCount64();
+    if (!list_) return;
+    const auto count = static_cast<std::int32_t>(::SendMessageW(list_, LB_GETCOUNT, 0, 0));
+    if (pendingTop_ >= 0 && pendingTop_ < count) ::SendMessageW(list_, LB_SETTOPINDEX, static_cast<WPARAM>(pendingTop_), 0);
+    if (pendingCaret_ >= 0 && pendingCaret_ < count) MoveCaret(pendingCaret_);
+    pendingTop_ = pendingCaret_ = -1;
+}
+
+void CheckedList::FlushMovesIfDue() {
+    if (::GetTickCount64() - lastFlush_ >= kFrameMs) FlushMoves();
+}
+
+void CheckedList::SetVisible(bool visible) { ::ShowWindow(list_, visible ? SW_SHOWNA : SW_HIDE); }
+
+}  // namespace tesvar::app::win32

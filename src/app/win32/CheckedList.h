@@ -1,0 +1,91 @@
+#pragma once
+// List1 as the window shows it: an owner-drawn multiple-selection list box whose
+// entries each carry a check box for their selected flag. It is the target list the
+// logic fills and reads. A path too long for the list is drawn with its middle left
+// out (the drive and the file name stay), and a tooltip shows the whole path of the
+// entry under the resting pointer; the list's texts stay the full paths.
+#include <windows.h>
+#include <uxtheme.h>
+
+#include <cstdint>
+#include <string>
+
+#include "platform/Ui.h"
+#include "platform/win32/ScopedWin.h"
+
+namespace tesvar::app::win32 {
+
+class CheckedList final : public platform::TargetList {
+public:
+    CheckedList() = default;
+    ~CheckedList() override;
+    CheckedList(const CheckedList&) = delete;
+    CheckedList& operator=(const CheckedList&) = delete;
+
+    // Takes over the list box (LBS_OWNERDRAWFIXED | LBS_MULTIPLESEL | LBS_HASSTRINGS)
+    // and sets it up for the screen's DPI: its font, check box and item height. The
+    // tooltip's notices go to the window that owns the list.
+    void Attach(HWND list, int dpi);
+    // The window is going away.
+    void Detach() noexcept;
+    HWND Hwnd() const noexcept { return list_; }
+
+    // The current entry stands out while a run moves it, even without the focus; the
+    // run's moves reach the list at most once per frame (FlushMoves).
+    void SetRunActive(bool active) noexcept { runActive_ = active; }
+    // Hands the coalesced moves to the list now.
+    void FlushMoves();
+    // The same, when a frame has passed since the last time.
+    void FlushMovesIfDue();
+
+    // WM_MEASUREITEM, WM_DRAWITEM, WM_THEMECHANGED and the tooltip's WM_NOTIFY.
+    void Measure(MEASUREITEMSTRUCT& item) const;
+    void Draw(const DRAWITEMSTRUCT& item);
+    void ThemeChanged();
+    // True when the notice was the tooltip's and has been answered.
+    bool Notify(NMHDR& notice);
+    // A message the loop takes for the list: the tooltip follows its mouse messages.
+    void Relay(const MSG& msg);
+
+    int ItemHeight() const noexcept { return itemHeight_; }
+    int CheckBoxSize() const noexcept { return box_; }
+
+    // --- TargetList ---
+    void Clear() override;
+    void AddItem(const std::wstring& text) override;
+    std::int32_t NewIndex() override { return newIndex_; }
+    bool Selected(std::int32_t index) override;
+    void SetSelected(std::int32_t index, bool selected) override;
+    std::wstring List(std::int32_t index) override;
+    std::int32_t ListCount() override;
+    std::int32_t SelCount() override;
+    void SetListIndex(std::int32_t index) override;
+    void SetTopIndex(std::int32_t index) override;
+    void SetVisible(bool visible) override;
+
+private:
+    void CheckIndex(std::int32_t index) const;
+    void InvalidateItem(std::int32_t index);
+    void MoveCaret(std::int32_t index);
+    std::wstring TextOf(UINT index) const;
+    void PointerMoved(LPARAM at);
+
+    HWND list_ = nullptr;
+    HWND tooltip_ = nullptr;
+    platform::win32::ScopedFont font_;
+    HTHEME theme_ = nullptr;
+    int dpi_ = 96;
+    int box_ = 13;         // check box side, pixels
+    int margin_ = 2;       // around the check box
+    int gap_ = 4;          // between the check box and the text
+    int itemHeight_ = 16;
+    std::int32_t newIndex_ = -1;
+    bool runActive_ = false;
+    std::int32_t pendingTop_ = -1;
+    std::int32_t pendingCaret_ = -1;
+    ULONGLONG lastFlush_ = 0;
+    int hovered_ = -1;            // the entry under the pointer
+    std::wstring tooltipText_;    // what the tooltip shows; it keeps a pointer to it
+};
+
+}  // namespace tesvar::app::win32
