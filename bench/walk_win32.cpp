@@ -137,6 +137,7 @@ void Report(const char* name, const std::wstring& folder, int rounds) {
 
     std::size_t plainCount = PlainWalk(folder);  // warms the caches for both
     drop.List1_OLEDragDrop({folder});
+    counting.getAttrs = counting.dirStarts = counting.dirNexts = 0;
     double plain = 1e100, walk = 1e100;
     const std::size_t reads0 = files.FolderReads();
     const std::size_t queries0 = files.AttributeQueries();

@@ -216,7 +216,9 @@ DWORD TesvarProcess::DragOnto(const std::vector<std::wstring>& paths, Payload pa
     PumpFor(50);
 
     // The drag's own loop runs in DoDragDrop; the pointer is moved across meanwhile.
-    std::thread hand([start, end] {
+    ULONGLONG released = 0;
+    LARGE_INTEGER releasedCounter{};
+    std::thread hand([start, end, &released, &releasedCounter] {
         ::Sleep(200);
         const int steps = 12;
         for (int i = 1; i <= steps; ++i) {
@@ -226,6 +228,8 @@ DWORD TesvarProcess::DragOnto(const std::vector<std::wstring>& paths, Payload pa
         ::Sleep(300);  // a few drag-over turns on the list
         MovePointer(end.x + 1, end.y + 1);
         ::Sleep(100);
+        released = ::GetTickCount64();
+        ::QueryPerformanceCounter(&releasedCounter);
         LeftButton(false);
     });
     auto data = platform::win32::ComPtr<IDataObject>::Attach(new FileListDataObject(paths, payload));
@@ -233,7 +237,10 @@ DWORD TesvarProcess::DragOnto(const std::vector<std::wstring>& paths, Payload pa
     DWORD effect = DROPEFFECT_NONE;
     const HRESULT hr =
         ::DoDragDrop(data.get(), dropSource.get(), DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK, &effect);
+    const ULONGLONG returned = ::GetTickCount64();
     hand.join();
+    dropWaitMs_ = released && returned > released ? static_cast<DWORD>(returned - released) : 0;
+    releasedAt_ = releasedCounter;
     return hr == DRAGDROP_S_DROP ? effect : DROPEFFECT_NONE;
 }
 

@@ -51,6 +51,10 @@ public:
     // A real OLE drag from a small window of the driver onto the list; the effect the
     // drop reported (DROPEFFECT_NONE when it was refused).
     DWORD DragOnto(const std::vector<std::wstring>& paths, Payload payload = Payload::FileList);
+    // How long the last drag's DoDragDrop waited after the button was let go.
+    DWORD DropWaitMs() const { return dropWaitMs_; }
+    // When the last drag let go of the button (QueryPerformanceCounter).
+    LARGE_INTEGER ReleasedAt() const { return releasedAt_; }
 
     // The next message box of the process, once it is shown; nullopt on timeout.
     std::optional<SeenBox> WaitBox(DWORD timeoutMs = 20000);
@@ -72,6 +76,8 @@ private:
     DWORD pid_ = 0;
     HWND window_ = nullptr;
     std::vector<HWND> answered_;
+    DWORD dropWaitMs_ = 0;
+    LARGE_INTEGER releasedAt_{};
 };
 
 // Sets the pointer (absolute screen pixels) and the left button through SendInput.

@@ -252,6 +252,30 @@ TEST_F(E2e, ADropDuringARunIsRefusedAndTheRunsListStays) {
     EXPECT_EQ(Lines(Log()).size(), static_cast<std::size_t>(count));
 }
 
+// The shell's window never waits for the walk: DoDragDrop returns while the drop is
+// still to run, and the list arrives afterwards.
+TEST_F(E2e, TheDragSourceIsFreeBeforeTheListArrives) {
+    // Many folders: each is a directory read, so the walk lasts long enough to be seen.
+    const int folders = 2000, perFolder = 1;
+    for (int d = 0; d < folders; ++d) {
+        const std::wstring folder = tree + L"\\d" + std::to_wstring(d);
+        MakeFolder(folder);
+        for (int i = 0; i < perFolder; ++i) MakeFile(folder + L"\\f" + std::to_wstring(i) + L".txt", 33);
+    }
+    auto& t = Start();
+    ASSERT_EQ(t.DragOnto({tree}), static_cast<DWORD>(DROPEFFECT_COPY));
+    // Read without a message to Tesvar, which handles no input while the drop runs.
+    wchar_t caption[256] = {};
+    ::InternalGetWindowText(t.Control(kLblListSts), caption, 256);
+    const bool listHidden = !::IsWindowVisible(t.Control(kList1));
+    EXPECT_TRUE(listHidden || caption == std::wstring(kPrompt)) << "the drop had ended before DoDragDrop returned";
+    EXPECT_LT(t.DropWaitMs(), 1000u) << "DoDragDrop waited after the drop";
+    ASSERT_TRUE(t.WaitCaptionNot(kPrompt, 60000));
+    const std::wstring all = std::to_wstring(folders * perFolder);
+    EXPECT_EQ(t.Text(kLblListSts), L"ReadOnly ( " + all + L" ) / File ( " + all + L" )");
+    std::printf("DoDragDrop returned %lu ms after the drop\n", t.DropWaitMs());
+}
+
 TEST_F(E2e, ClearPutsBackListFilterSwitchAndCaption) {
     MakeFile(tree + L"\\a.txt", 33);
     auto& t = Start();

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <functional>
 #include <thread>
@@ -215,6 +216,63 @@ TEST_F(WindowTest, DropListsARealTreeThroughTheDropTarget) {
     EXPECT_EQ(Entries(), (std::vector<std::wstring>{tree + L"\\", tree + L"\\a.txt", tree + L"\\b.txt",
                                                     tree + L"\\sub", tree + L"\\sub\\d.txt"}));
     EXPECT_EQ(Text(Control(kLblListSts)), L"ReadOnly ( 2 ) / File ( 5 )");
+}
+
+// File services that count the listings started once the session has ended.
+class ListingsAfterTheEnd final : public platform::FileServices {
+public:
+    explicit ListingsAfterTheEnd(platform::FileServices& inner) : inner_(inner) {}
+    std::atomic<bool> ended{false};
+    std::atomic<int> starts{0};
+    std::atomic<int> startsAfter{0};
+    std::int32_t GetAttr(const std::wstring& path) override { return inner_.GetAttr(path); }
+    void SetAttr(const std::wstring& path, std::int32_t attributes) override { inner_.SetAttr(path, attributes); }
+    std::wstring Dir(const std::wstring& folder, std::int32_t mask) override {
+        ++starts;
+        if (ended) ++startsAfter;
+        return inner_.Dir(folder, mask);
+    }
+    std::wstring Dir() override { return inner_.Dir(); }
+    std::wstring DirFind(const std::wstring& folder, std::int32_t mask, const std::wstring& name) override {
+        return inner_.DirFind(folder, mask, name);
+    }
+    void OpenDropScope() override { inner_.OpenDropScope(); }
+    void CloseDropScope() noexcept override { inner_.CloseDropScope(); }
+    std::wstring ProgramFolder() override { return inner_.ProgramFolder(); }
+    std::wstring ErrorText(std::int32_t number) override { return inner_.ErrorText(number); }
+
+private:
+    platform::FileServices& inner_;
+};
+
+// A session that ends during a long drop: the window keeps answering the system, the
+// close handling stores the placement, and the program ends without going back into
+// the walk.
+TEST_F(WindowTest, TheSessionEndingDuringADropStoresThePlacementAndStopsTheWalk) {
+    constexpr int kFolders = 3000;
+    for (int i = 0; i < kFolders; ++i) MakeFolder(tree + L"\\d" + std::to_wstring(i));
+    ListingsAfterTheEnd counting(*files);
+    window = std::make_unique<app::win32::TesvarWindow>(app::win32::WindowServices{counting, real, ansi, profile},
+                                                         app::Version{0, 3, 6});
+    window->SetQuitOnDestroy(false);
+    window->Create(SW_SHOWNORMAL);
+    Pump(window.get(), 50);
+    const HWND main = W().Hwnd(), list = Control(kList1);
+    LRESULT query = 0;
+    std::thread system([&] {
+        for (int i = 0; i < 5000 && ::IsWindowVisible(list); ++i) ::Sleep(1);  // the drop has begun
+        ::SendMessageTimeoutW(main, WM_QUERYENDSESSION, 0, 0, SMTO_BLOCK, 5000, reinterpret_cast<PDWORD_PTR>(&query));
+        ::SendMessageTimeoutW(main, WM_ENDSESSION, TRUE, 0, SMTO_BLOCK, 5000, nullptr);
+        counting.ended = true;
+    });
+    Drop({tree});
+    system.join();
+    Pump(window.get(), 20);
+    EXPECT_EQ(query, TRUE);
+    EXPECT_EQ(W().Hwnd(), nullptr);
+    EXPECT_NE(ReadBytes(Ini()).find("MainLeft="), std::string::npos);
+    EXPECT_LT(counting.starts, kFolders) << "the session's end was answered only after the walk";
+    EXPECT_LE(counting.startsAfter, 1) << "the walk went on after the session ended";
 }
 
 TEST_F(WindowTest, DragOverAnswersCopyOnlyForAFileList) {

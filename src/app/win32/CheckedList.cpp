@@ -183,6 +183,7 @@ void CheckedList::CheckIndex(std::int32_t index) const {
 }
 
 void CheckedList::Clear() {
+    pendingSelected_.clear();
     ::SendMessageW(list_, LB_RESETCONTENT, 0, 0);
     newIndex_ = -1;
     pendingTop_ = pendingCaret_ = -1;
@@ -196,6 +197,7 @@ void CheckedList::AddItem(const std::wstring& text) {
 }
 
 bool CheckedList::Selected(std::int32_t index) {
+    ApplyPendingSelections();
     const auto state = ::SendMessageW(list_, LB_GETSEL, static_cast<WPARAM>(index), 0);
     if (state == LB_ERR) Refuse();
     return state > 0;
@@ -203,6 +205,13 @@ bool CheckedList::Selected(std::int32_t index) {
 
 void CheckedList::SetSelected(std::int32_t index, bool selected) {
     CheckIndex(index);
+    // While a drop fills the hidden list, selections are gathered and set in runs when
+    // it shows again: one entry at a time costs a round trip to the window server each.
+    if (filling_ && selected) {
+        pendingSelected_.push_back(index);
+        return;
+    }
+    ApplyPendingSelections();
     if (::SendMessageW(list_, LB_SETSEL, selected ? TRUE : FALSE, index) == LB_ERR) Refuse();
 }
 
@@ -214,6 +223,7 @@ std::wstring CheckedList::List(std::int32_t index) {
 std::int32_t CheckedList::ListCount() { return static_cast<std::int32_t>(::SendMessageW(list_, LB_GETCOUNT, 0, 0)); }
 
 std::int32_t CheckedList::SelCount() {
+    ApplyPendingSelections();
     const auto n = ::SendMessageW(list_, LB_GETSELCOUNT, 0, 0);
     return n < 0 ? 0 : static_cast<std::int32_t>(n);
 }
@@ -263,6 +273,33 @@ void CheckedList::FlushMovesIfDue() {
     if (::GetTickCount64() - lastFlush_ >= kFrameMs) FlushMoves();
 }
 
-void CheckedList::SetVisible(bool visible) { ::ShowWindow(list_, visible ? SW_SHOWNA : SW_HIDE); }
+void CheckedList::ApplyPendingSelections() {
+    std::size_t i = 0;
+    while (i < pendingSelected_.size()) {
+        // A run of consecutive entries is one message.
+        std::size_t j = i + 1;
+        while (j < pendingSelected_.size() && pendingSelected_[j] == pendingSelected_[j - 1] + 1) ++j;
+        ::SendMessageW(list_, LB_SELITEMRANGEEX, static_cast<WPARAM>(pendingSelected_[i]),
+                       static_cast<LPARAM>(pendingSelected_[j - 1]));
+        i = j;
+    }
+    pendingSelected_.clear();
+}
+
+void CheckedList::SetVisible(bool visible) {
+    // Hidden while a drop fills it: no entry is drawn, and selections wait, until it
+    // shows again (a hidden list box still invalidates each entry whose flag is set).
+    if (!visible) {
+        filling_ = true;
+        ::SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
+        ::ShowWindow(list_, SW_HIDE);
+        return;
+    }
+    filling_ = false;
+    ApplyPendingSelections();
+    ::ShowWindow(list_, SW_SHOWNA);
+    ::SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
+    ::InvalidateRect(list_, nullptr, TRUE);
+}
 
 }  // namespace tesvar::app::win32

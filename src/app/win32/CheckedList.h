@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/Ui.h"
 #include "platform/win32/ScopedWin.h"
@@ -69,6 +70,7 @@ private:
     void MoveCaret(std::int32_t index);
     std::wstring TextOf(UINT index) const;
     void PointerMoved(LPARAM at);
+    void ApplyPendingSelections();
 
     HWND list_ = nullptr;
     HWND tooltip_ = nullptr;
@@ -81,6 +83,8 @@ private:
     int itemHeight_ = 16;
     std::int32_t newIndex_ = -1;
     bool runActive_ = false;
+    bool filling_ = false;                        // hidden while a drop fills it
+    std::vector<std::int32_t> pendingSelected_;  // selections to set when it shows
     std::int32_t pendingTop_ = -1;
     std::int32_t pendingCaret_ = -1;
     ULONGLONG lastFlush_ = 0;
