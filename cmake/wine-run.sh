@@ -7,7 +7,9 @@ while [ ! -f "$build_dir/CMakeCache.txt" ] && [ "$build_dir" != / ]; do
   build_dir=$(dirname "$build_dir")
 done
 [ -f "$build_dir/CMakeCache.txt" ] || build_dir=$PWD
-export WINEPREFIX=${WINEPREFIX:-$build_dir/wineprefix}
+# TESVAR_DPI: a prefix of its own whose screen has that many dots per inch.
+dpi=${TESVAR_DPI:-}
+export WINEPREFIX=${WINEPREFIX:-$build_dir/wineprefix${dpi:+-dpi$dpi}}
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
@@ -22,6 +24,9 @@ if [ ! -f "$WINEPREFIX/.tesvar-ready" ]; then
       wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
       # A crash fails the test instead of waiting on a dialog.
       wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+      if [ -n "$dpi" ]; then
+        wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+      fi
       wineserver -w || true
       touch "$WINEPREFIX/.tesvar-ready"
     fi

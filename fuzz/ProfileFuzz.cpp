@@ -79,9 +79,13 @@ std::wstring Wide(FuzzedDataProvider& in) {
     return text;
 }
 
+bool FitsInt32(float v) {
+    return static_cast<double>(v) >= -2147483648.0 && static_cast<double>(v) <= 2147483647.0;
+}
+
 float Twips(FuzzedDataProvider& in) {
     switch (in.ConsumeIntegralInRange(0, 3)) {
-        case 0: return static_cast<float>(in.ConsumeIntegralInRange(-40000, 40000));
+        case 0: return static_cast<float>(in.ConsumeIntegralInRange<std::int64_t>(-3000000000LL, 3000000000LL));
         case 1: return static_cast<float>(in.ConsumeIntegralInRange(-80000, 80000)) / 2.0f;
         case 2: {
             const float odd[] = {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
@@ -180,7 +184,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Place loaded = Load({fs, profile, ansi, ui}, ui);
     for (int k = 0; k < 4; ++k) {
         const float v = loaded.values[k];
-        CHECK(Same(v, initial.values[k]) || (v == std::nearbyint(v) && v >= -32768 && v <= 32767));
+        CHECK(Same(v, initial.values[k]) || (v == std::nearbyint(v) && FitsInt32(v)));
     }
     CHECK(fs.Exists(ini) == existed && fs.Content(ini) == before);
 
@@ -192,13 +196,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!writable) return 0;
     const Place saved = PlaceOf(ui);
     const Place reloaded = Load({fs, profile, ansi, ui}, ui);
-    // Up to the first value that was not stored or does not fit 16 bits; from there on
+    // Up to the first value that was not stored or does not fit 32 bits; from there on
     // nothing changes.
     for (int k = 0; k < 4; ++k) {
         const float v = saved.values[k];
         if (!std::isfinite(v)) break;
         const float rounded = std::nearbyint(v);
-        if (rounded < -32768 || rounded > 32767) {
+        if (!FitsInt32(rounded)) {
             for (int rest = k; rest < 4; ++rest) CHECK(Same(reloaded.values[rest], saved.values[rest]));
             break;
         }

@@ -67,7 +67,7 @@ std::wstring ValueText(float twips) {
     return platform::Widen(text);
 }
 
-std::int16_t ToTwips(std::wstring_view text) {
+std::int32_t ToTwips(std::wstring_view text) {
     while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
     while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
 
@@ -107,10 +107,10 @@ std::int16_t ToTwips(std::wstring_view text) {
     }
     if (i != text.size()) throw TypeMismatchError();
     if (digits.empty()) return 0;
-    if (point > 5) throw OverflowError();  // 100000 or more
+    if (point > 10) throw OverflowError();  // 10,000,000,000 or more
 
     // Whole part, then the first digit behind the point and whether any other follows.
-    std::int32_t whole = 0;
+    std::int64_t whole = 0;
     for (std::int64_t d = 0; d < point; ++d) {
         const auto at = static_cast<std::size_t>(d);
         whole = whole * 10 + (at < digits.size() ? digits[at] - '0' : 0);
@@ -125,9 +125,9 @@ std::int16_t ToTwips(std::wstring_view text) {
         restNonZero = true;  // zeros first, then the digits: below one half
     }
     if (firstFraction > 5 || (firstFraction == 5 && (restNonZero || whole % 2 == 1))) ++whole;
-    const std::int32_t value = negative ? -whole : whole;
-    if (value < INT16_MIN || value > INT16_MAX) throw OverflowError();
-    return static_cast<std::int16_t>(value);
+    const std::int64_t value = negative ? -whole : whole;
+    if (value < INT32_MIN || value > INT32_MAX) throw OverflowError();
+    return static_cast<std::int32_t>(value);
 }
 
 void mLoadSettings(SettingsServices services) {
@@ -137,7 +137,7 @@ void mLoadSettings(SettingsServices services) {
         // The current value is the default: a missing or empty entry leaves the
         // property where it is, rounded to a whole twip.
         const std::wstring current = ValueText((services.window.*key.get)());
-        const std::int16_t twips = ToTwips(ini.mGetString(kSection, key.name, current));
+        const std::int32_t twips = ToTwips(ini.mGetString(kSection, key.name, current));
         (services.window.*key.set)(static_cast<float>(twips));
     }
 }

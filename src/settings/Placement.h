@@ -35,7 +35,9 @@ std::wstring ValueText(float twips);
 // A stored text as whole twips: a decimal number (blanks around it, a sign, a fraction
 // and an exponent allowed), rounded to the nearest whole number and a half to the even
 // one, exactly on the decimal digits. Throws platform::Error: kTypeMismatch for text
-// that is not such a number, kOverflow outside -32768..32767.
-std::int16_t ToTwips(std::wstring_view text);
+// that is not such a number, kOverflow outside the 32-bit range. (32 bits, not 16: a
+// window closed on a second monitor right of or below a wide main one lies beyond
+// 32,767 twips.)
+std::int32_t ToTwips(std::wstring_view text);
 
 }  // namespace tesvar::settings

@@ -1,6 +1,7 @@
 // The real window under Wine: layout in twips, the resize rule, Clear, drops through
 // the list's drop target, Start with real message boxes, and the close handling.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <algorithm>
 #include <atomic>
@@ -317,6 +318,65 @@ TEST_F(WindowTest, StartAsksReleasesAndReportsThroughRealMessageBoxes) {
     const std::string log = ReadBytes(Log());
     EXPECT_EQ(log.substr(0, kReleasedSjis.size()), kReleasedSjis);
     EXPECT_NE(log.find(" 33 -> 32  0 \r\n"), std::string::npos) << log;
+}
+
+// Paths longer than 260 characters and names that code page 932 cannot hold are
+// listed with their exact text and released; the log writes "?" for what the code page
+// cannot hold.
+TEST_F(WindowTest, LongPathsAndNamesBeyondTheCodePageGoFromDropToLog) {
+    using platform::win32::Win32Path;
+    std::wstring deep = tree;
+    while (deep.size() < 290) {
+        deep += L"\\" + std::wstring(40, L'd');
+        MakeFolder(Win32Path(deep));
+    }
+    const std::wstring names[] = {deep + L"\\long.txt", tree + L"\\\ud55c\uae00.txt", tree + L"\\\U0001F600.txt",
+                                  tree + L"\\caf\u00e9.txt"};
+    for (const auto& path : names) MakeFile(Win32Path(path), 33);
+    ASSERT_GT(names[0].size(), 300u);
+    Open();
+    Drop({tree});
+    std::vector<std::wstring> listed = Entries(), wanted(std::begin(names), std::end(names));
+    std::sort(listed.begin(), listed.end());
+    std::sort(wanted.begin(), wanted.end());
+    EXPECT_EQ(listed, wanted);
+    BoxAnswerer boxes;
+    boxes.Answer({IDYES, IDOK});
+    Click(kBtnStart);
+    for (const auto& path : names) EXPECT_EQ(::GetFileAttributesW(Win32Path(path).c_str()), 32u);
+    const std::string log = ReadBytes(Log());
+    const std::string at = ansi.ToAnsi(tree);
+    for (const std::string& line : {ansi.ToAnsi(names[0]), at + "\\??.txt", at + "\\??.txt", at + "\\caf?.txt"})
+        EXPECT_NE(log.find(line + " "), std::string::npos) << line;
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 4) << "one line each, no error";
+}
+
+// A path too long for the list shows whole in a tooltip when the pointer rests on it.
+TEST_F(WindowTest, ThePointerRestingOnAnEntryShowsItsWholePath) {
+    const std::wstring path = tree + L"\\" + std::wstring(60, L'x') + L"\\file-name-at-the-end.txt";
+    MakeFolder(tree + L"\\" + std::wstring(60, L'x'));
+    MakeFile(path, 33);
+    Open();
+    Drop({tree});
+    ASSERT_EQ(Entries(), std::vector<std::wstring>{path});
+    RECT item{};
+    ::SendMessageW(Control(kList1), LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item));
+    POINT at{(item.left + item.right) / 2, (item.top + item.bottom) / 2};
+    ::ClientToScreen(Control(kList1), &at);
+    ::SetCursorPos(at.x - 5, at.y);
+    Pump(window.get(), 50);
+    ::SetCursorPos(at.x, at.y);
+    // The tooltip appears once the pointer has rested a moment.
+    std::wstring shown;
+    for (int i = 0; i < 40 && shown.empty(); ++i) {
+        Pump(window.get(), 50);
+        for (HWND tip = ::FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr); tip;
+             tip = ::FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr)) {
+            if (::GetWindowThreadProcessId(tip, nullptr) == ::GetCurrentThreadId() && ::IsWindowVisible(tip))
+                shown = Text(tip);
+        }
+    }
+    EXPECT_EQ(shown, path);
 }
 
 TEST_F(WindowTest, StartAndClearAreDisabledWhileTheRunIsInProgress) {

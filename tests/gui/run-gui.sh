@@ -4,4 +4,6 @@
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 export TESVAR_FRESH_WINESERVER=1
-exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" "$here/../../cmake/wine-run.sh" "$@"
+# TESVAR_SCREEN: the screen's size (a wide one for placements beyond 32,767 twips);
+# TESVAR_DPI (read by wine-run.sh): its dots per inch.
+exec xvfb-run -a -s "-screen 0 ${TESVAR_SCREEN:-1280x1024}x24 -nolisten tcp" "$here/../../cmake/wine-run.sh" "$@"

@@ -88,7 +88,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, PlacementLoad, ::testing::Values(
              4500, 5100, 0},
     LoadCase{"MainTopLetters", kHead + "MainLeft=1200\r\nMainTop=abc\r\nMainWidth=4500\r\nMainHeight=5100\r\n", 1200,
              200, 4380, 4950, kTypeMismatch},
-    LoadCase{"MainWidth40000", kHead + "MainLeft=1200\r\nMainTop=900\r\nMainWidth=40000\r\nMainHeight=5100\r\n",
+    LoadCase{"MainLeftBeyond16Bits", kHead + "MainLeft=36000\r\nMainTop=-40000\r\n", 36000, -40000, 4380, 4950, 0},
+    LoadCase{"MainWidthBeyond32Bits", kHead + "MainLeft=1200\r\nMainTop=900\r\nMainWidth=3000000000\r\nMainHeight=5100\r\n",
              1200, 900, 4380, 4950, kOverflow},
     LoadCase{"NegativeLeft", kHead + "MainLeft=-300\r\nMainTop=-15\r\n", -300, -15, 4380, 4950, 0},
     LoadCase{"FractionsHalfToEven",
@@ -99,7 +100,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, PlacementLoad, ::testing::Values(
     LoadCase{"MissingAndEmptyKeysKeepTheirValue", kHead + "MainTop=\r\nMainHeight=6000\r\n", 100, 200, 4380, 6000, 0},
     LoadCase{"OtherSectionsIgnored", "[Other]\r\nMainLeft=1\r\n" + kHead + "MainTop=2\r\n", 100, 2, 4380, 4950, 0},
     LoadCase{"FirstKeyFails", kHead + "MainLeft=x\r\nMainTop=900\r\n", 100, 200, 4380, 4950, kTypeMismatch},
-    LoadCase{"LastKeyOverflows", kHead + "MainLeft=1\r\nMainTop=2\r\nMainWidth=4500\r\nMainHeight=-40000\r\n", 1, 2,
+    LoadCase{"LastKeyOverflows", kHead + "MainLeft=1\r\nMainTop=2\r\nMainWidth=4500\r\nMainHeight=-3000000000\r\n", 1, 2,
              4500, 4950, kOverflow}),
     [](const auto& p) { return std::string(p.param.name); });
 

@@ -62,7 +62,7 @@ TEST(ValueText, ReadsBackAsTheSameNumber) {
 
 struct TwipsCase {
     const wchar_t* text;
-    std::optional<std::int16_t> twips;  // nothing: the error below
+    std::optional<std::int32_t> twips;  // nothing: the error below
     std::int32_t error;
 };
 
@@ -97,11 +97,17 @@ TEST(ToTwips, RoundsHalfToEvenAndFailsOnWhatIsNoFittingNumber) {
         {L"0e999999999999", 0, kNone},
         {L"7e-999999999999", 0, kNone},
         {L"-0", 0, kNone},
-        {L"32767.5", std::nullopt, kOverflow},
-        {L"32768", std::nullopt, kOverflow},
-        {L"-32768.6", std::nullopt, kOverflow},
-        {L"40000", std::nullopt, kOverflow},
-        {L"1e5", std::nullopt, kOverflow},
+        // Beyond 16 bits (a second monitor right of a wide one), within 32.
+        {L"32767.5", 32768, kNone},
+        {L"36000", 36000, kNone},
+        {L"-40000", -40000, kNone},
+        {L"1e5", 100000, kNone},
+        {L"2147483647.4", 2147483647, kNone},
+        {L"-2147483648.5", INT32_MIN, kNone},
+        {L"2147483647.5", std::nullopt, kOverflow},
+        {L"-2147483648.6", std::nullopt, kOverflow},
+        {L"9999999999", std::nullopt, kOverflow},
+        {L"1e10", std::nullopt, kOverflow},
         {L"99999999999999999999", std::nullopt, kOverflow},
         {L"1e999999999999", std::nullopt, kOverflow},
         {L"abc", std::nullopt, kTypeMismatch},
@@ -139,7 +145,7 @@ TEST(ToTwips, ReadsBackEveryStoredValueAsItsNearestWholeTwip) {
     // Saving and loading rounds exactly as rounding the window's own number would.
     for (float v : {0.5f, 1.5f, 2.5f, -0.5f, -1.5f, 1440.5f, 1441.5f, 0.49999997f, 1234.567f, -32768.4f, 32767.49f,
                     std::nextafter(2.5f, 3.0f), std::nextafter(2.5f, 2.0f)}) {
-        EXPECT_EQ(ToTwips(ValueText(v)), static_cast<std::int16_t>(std::nearbyint(v))) << v;
+        EXPECT_EQ(ToTwips(ValueText(v)), static_cast<std::int32_t>(std::nearbyint(v))) << v;
     }
 }
 

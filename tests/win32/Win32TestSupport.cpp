@@ -25,7 +25,9 @@ std::wstring MakeTempFolder(const std::wstring& tag) {
     return path;
 }
 
-void RemoveTree(const std::wstring& path) {
+void RemoveTree(const std::wstring& tree) {
+    // Deep trees go beyond MAX_PATH.
+    const std::wstring path = tree.size() >= 248 && tree.rfind(L"\\\\", 0) != 0 ? L"\\\\?\\" + tree : tree;
     const DWORD a = ::GetFileAttributesW(path.c_str());
     if (a == INVALID_FILE_ATTRIBUTES) return;
     ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -42,7 +44,7 @@ void RemoveTree(const std::wstring& path) {
             if (name != L"." && name != L"..") names.push_back(name);
         } while (::FindNextFileW(h, &data));
         ::FindClose(h);
-        for (const auto& name : names) RemoveTree(path + L"\\" + name);
+        for (const auto& name : names) RemoveTree(tree + L"\\" + name);
     }
     ::RemoveDirectoryW(path.c_str());
 }

@@ -1,0 +1,172 @@
+// The window at any scale. These run at 96 DPI with the other window tests, and again
+// in Wine prefixes whose screens have 144 and 192 dots per inch; the wide-screen case
+// runs on a screen 4,000 pixels wide.
+#include <windows.h>
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "gui/WindowFixture.h"
+#include "support/Bytes.h"
+
+namespace tesvar::test {
+namespace {
+
+using namespace app::win32;
+
+std::string Show(const RECT& r) {
+    return std::to_string(r.left) + "," + std::to_string(r.top) + " " + std::to_string(r.right - r.left) + "x" +
+           std::to_string(r.bottom - r.top);
+}
+
+class ScaleTest : public WindowFixture {
+protected:
+    float Tpp() { return W().TwipsPerPixel(); }
+    // Every edge within a pixel of where the twips put it.
+    ::testing::AssertionResult WithinAPixel(const RECT& got, const RECT& want) {
+        const float tpp = Tpp();
+        const auto close = [tpp](LONG a, LONG b) { return static_cast<float>(std::abs(a - b)) <= tpp; };
+        if (close(got.left, want.left) && close(got.top, want.top) && close(got.right, want.right) &&
+            close(got.bottom, want.bottom))
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << Show(got) << " expected " << Show(want);
+    }
+    // The list by the resize rule: the client width, and the client height less the
+    // strip and 40 twips.
+    RECT ListByTheRule() {
+        const RECT strip = TwipsRect(Control(kPicture1));
+        return {0, 0, static_cast<LONG>(W().ScaleWidth()),
+                static_cast<LONG>(W().ScaleHeight()) - (strip.bottom - strip.top) - 40};
+    }
+};
+
+TEST_F(ScaleTest, ControlsSitWithinAPixelOfTheirTwips) {
+    Open();
+    const platform::win32::ScopedDc screen(nullptr);
+    const int dpi = ::GetDeviceCaps(screen.get(), LOGPIXELSY);
+    std::printf("screen: %d DPI, %.2f twips a pixel\n", dpi, static_cast<double>(Tpp()));
+    EXPECT_FLOAT_EQ(Tpp(), 1440.0f / static_cast<float>(dpi));
+    EXPECT_TRUE(WithinAPixel({0, 0, static_cast<LONG>(W().ScaleWidth()), static_cast<LONG>(W().ScaleHeight())},
+                             {0, 0, 4170, 4380}))
+        << "the design client area";
+    for (const auto& c : kControls) {
+        RECT expected{c.left, c.top, c.left + c.width, c.top + c.height};
+        if (c.id == kList1) expected = ListByTheRule();
+        if (c.id == kPicture1) expected = {0, 2895, 4170, 4380};
+        EXPECT_TRUE(WithinAPixel(TwipsRect(Control(c.id)), expected)) << "control " << c.id;
+    }
+}
+
+TEST_F(ScaleTest, TheListFollowsTheResizeRule) {
+    Open();
+    const RECT outer = OuterPixels();
+    ::SetWindowPos(W().Hwnd(), nullptr, 0, 0, outer.right - outer.left + 101, outer.bottom - outer.top + 67,
+                   SWP_NOMOVE | SWP_NOZORDER);
+    Pump(window.get(), 20);
+    EXPECT_TRUE(WithinAPixel(TwipsRect(Control(kList1)), ListByTheRule()));
+    const LONG w = static_cast<LONG>(W().ScaleWidth()), h = static_cast<LONG>(W().ScaleHeight());
+    EXPECT_TRUE(WithinAPixel(TwipsRect(Control(kPicture1)), {0, h - 1485, w, h})) << "the strip along the bottom";
+    EXPECT_TRUE(WithinAPixel(TwipsRect(Control(kBtnEnd)), {3240, 840, 3975, 1335})) << "its controls at its left";
+}
+
+// The check box in front of an entry, found in the pixels the list shows: it grows with
+// the scale and fits its line.
+TEST_F(ScaleTest, TheCheckBoxesGrowWithTheScaleAndFitTheirLines) {
+    MakeFile(tree + L"\\a.txt", 33);
+    Open();
+    Drop({tree + L"\\a.txt"});
+    const HWND list = Control(kList1);
+    ::UpdateWindow(list);
+    RECT item{};
+    ASSERT_NE(::SendMessageW(list, LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item)), LB_ERR);
+    const int height = item.bottom - item.top;
+    const int width = 3 * height;  // the box stands at the line's left
+    const platform::win32::ScopedDc dc(list);
+    platform::win32::ScopedMemoryDc memory(::CreateCompatibleDC(dc.get()));
+    const HBITMAP bitmap = ::CreateCompatibleBitmap(dc.get(), width, height);
+    {
+        const platform::win32::SelectedObject select(memory.get(), bitmap);
+        ::BitBlt(memory.get(), 0, 0, width, height, dc.get(), item.left, item.top, SRCCOPY);
+    }
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    std::vector<DWORD> pixels(static_cast<std::size_t>(width * height));
+    ASSERT_EQ(::GetDIBits(memory.get(), bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS),
+              height);
+    ::DeleteObject(bitmap);
+    // The box: the first columns from the left that are not all the line's background,
+    // up to the gap before the text.
+    const DWORD background = pixels[0];
+    RECT box{width, height, -1, -1};
+    for (int x = 0; x < width; ++x) {
+        bool any = false;
+        for (int y = 0; y < height; ++y) {
+            if (pixels[static_cast<std::size_t>(y * width + x)] == background) continue;
+            any = true;
+            box = {std::min<LONG>(box.left, x), std::min<LONG>(box.top, y), std::max<LONG>(box.right, x + 1),
+                   std::max<LONG>(box.bottom, y + 1)};
+        }
+        if (!any && box.right >= 0) break;
+    }
+    ASSERT_LT(box.left, box.right) << "no check box drawn";
+    const platform::win32::ScopedDc screen(nullptr);
+    const int side = ::MulDiv(13, ::GetDeviceCaps(screen.get(), LOGPIXELSY), 96);
+    std::printf("check box %s in a line %d pixels high\n", Show(box).c_str(), height);
+    EXPECT_NEAR(box.right - box.left, side, 1) << "its width grows with the scale";
+    EXPECT_NEAR(box.bottom - box.top, side, 1) << "its height grows with the scale";
+    EXPECT_GE(box.top, 0);
+    EXPECT_LE(box.bottom, height) << "it fits its line";
+    EXPECT_GE(height, side + 1);
+}
+
+TEST_F(ScaleTest, ThePlacementRoundTripsThroughTheProfile) {
+    Open();
+    const RECT outer = OuterPixels();
+    const int x = 40, y = 30, w = outer.right - outer.left + 20, h = outer.bottom - outer.top + 11;
+    ::SetWindowPos(W().Hwnd(), nullptr, x, y, w, h, SWP_NOZORDER);
+    Pump(window.get(), 20);
+    Click(kBtnEnd);
+    // Stored as twips; at 7.5 twips a pixel an odd pixel count is half a twip more.
+    const auto twips = [this](int px) {
+        const double t = static_cast<double>(px) * static_cast<double>(Tpp());
+        const auto whole = static_cast<long>(std::floor(t));
+        return std::to_string(whole) + (t > static_cast<double>(whole) ? ".5" : "");
+    };
+    EXPECT_EQ(ReadBytes(Ini()), "[Settings]\r\nMainLeft=" + twips(x) + "\r\nMainTop=" + twips(y) + "\r\nMainWidth=" +
+                                    twips(w) + "\r\nMainHeight=" + twips(h) + "\r\n");
+    Open();
+    const RECT again = OuterPixels();
+    EXPECT_EQ(Show(again), Show({x, y, x + w, y + h}));
+}
+
+// A window closed on a monitor right of a wide main one lies beyond 32,767 twips; it
+// reopens there.
+TEST_F(ScaleTest, AWindowLeftFarRightReopensThere) {
+    if (::GetSystemMetrics(SM_CXVIRTUALSCREEN) < 3000) GTEST_SKIP() << "needs a screen 3,000 pixels wide";
+    MakeFile(Ini(), 32, "[Settings]\r\nMainLeft=36000\r\nMainTop=900\r\n");
+    Open();
+    const RECT r = OuterPixels();
+    EXPECT_EQ(r.left, std::lround(36000 / static_cast<double>(Tpp())));
+    EXPECT_EQ(r.top, std::lround(900 / static_cast<double>(Tpp())));
+}
+
+TEST_F(ScaleTest, TheControlsFollowAChangeOfTheSystemsFont) {
+    Open();
+    NONCLIENTMETRICSW before{};
+    before.cbSize = sizeof before;
+    ASSERT_TRUE(::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof before, &before, 0));
+    NONCLIENTMETRICSW bigger = before;
+    bigger.lfMessageFont.lfHeight = before.lfMessageFont.lfHeight * 2;
+    // Set for this session only; the notice goes to the window as the system sends it.
+    ASSERT_TRUE(::SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof bigger, &bigger, 0));
+    ::SendMessageW(W().Hwnd(), WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0);
+    LOGFONTW used{};
+    const auto font = reinterpret_cast<HFONT>(::SendMessageW(Control(kBtnStart), WM_GETFONT, 0, 0));
+    ::GetObjectW(font, sizeof used, &used);
+    ::SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof before, &before, 0);
+    EXPECT_EQ(used.lfHeight, bigger.lfMessageFont.lfHeight);
+}
+
+}  // namespace
+}  // namespace tesvar::test
