@@ -1,6 +1,6 @@
-// The window at any scale. These run at 96 DPI with the other window tests, and again
-// in Wine prefixes whose screens have 144 and 192 dots per inch; the wide-screen case
-// runs on a screen 4,000 pixels wide.
+// The window at any scale, run in Wine prefixes whose screens have 144 and 192 dots per
+// inch (WindowTest checks 96 exactly); the wide-screen case runs on a screen 4,000
+// pixels wide.
 #include <windows.h>
 
 #include <cmath>
