@@ -2,6 +2,7 @@
 // GetFileAttributesW/SetFileAttributesW loop over the same files in the same run.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -25,18 +26,24 @@ int main(int argc, char** argv) {
     const long count = argc > 1 ? std::stol(argv[1]) : 10000;
     const std::wstring root = TempRoot();
     const auto paths = bench::MakeReadOnlyFiles(root, count);
-    const double plain = bench::TimePlainLoop(paths);
     platform::win32::Win32FileServices files;
     platform::win32::Win32Ansi ansi;
     sim::SimUi ui;
     for (const auto& p : paths) ui.Add(p, true);
-    ui.Answer(platform::msgbox::Yes);
-    const double run = bench::Seconds([&] {
-        release::ReleaseRun r({files, files, ansi, ui, ui, ui});
-        r.BtnStart_Click();
-    });
-    const long released = bench::CountReleased(paths);
-    std::printf("release run, real files under Wine (%ld of %ld released)\n", released, count);
+    // The loop and the run take turns, three times each; the best of each counts.
+    double plain = 1e100, run = 1e100;
+    long released = 0;
+    for (int round = 0; round < 3; ++round) {
+        plain = std::min(plain, bench::TimePlainLoop(paths));
+        ui.Answer({platform::msgbox::Yes, platform::msgbox::Ok});
+        run = std::min(run, bench::Seconds([&] {
+            release::ReleaseRun r({files, files, ansi, ui, ui, ui});
+            r.BtnStart_Click();
+        }));
+        released = bench::CountReleased(paths);
+        bench::MakeReadOnly(paths);
+    }
+    std::printf("release run, real files under Wine (%ld of %ld released), best of 3\n", released, count);
     bench::Report("plain GetFileAttributesW/SetFileAttributesW loop", count, plain, plain);
     bench::Report("release run with Tesvar.log (headless UI)", count, run, plain);
     bench::RemoveFiles(root, paths);

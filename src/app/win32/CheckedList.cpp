@@ -184,6 +184,7 @@ void CheckedList::CheckIndex(std::int32_t index) const {
 
 void CheckedList::Clear() {
     pendingSelected_.clear();
+    lastReadIndex_ = -1;
     ::SendMessageW(list_, LB_RESETCONTENT, 0, 0);
     newIndex_ = -1;
     pendingTop_ = pendingCaret_ = -1;
@@ -191,6 +192,7 @@ void CheckedList::Clear() {
 }
 
 void CheckedList::AddItem(const std::wstring& text) {
+    lastReadIndex_ = -1;
     const auto index = ::SendMessageW(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
     if (index < 0) ThrowError(ERROR_NOT_ENOUGH_MEMORY);
     newIndex_ = static_cast<std::int32_t>(index);
@@ -217,7 +219,13 @@ void CheckedList::SetSelected(std::int32_t index, bool selected) {
 
 std::wstring CheckedList::List(std::int32_t index) {
     if (index < 0) Refuse();
-    return TextOf(static_cast<UINT>(index));
+    // A run reads one entry's path several times in a row; the texts change only
+    // through Clear and AddItem, which forget this copy.
+    if (index != lastReadIndex_) {
+        lastReadText_ = TextOf(static_cast<UINT>(index));
+        lastReadIndex_ = index;
+    }
+    return lastReadText_;
 }
 
 std::int32_t CheckedList::ListCount() { return static_cast<std::int32_t>(::SendMessageW(list_, LB_GETCOUNT, 0, 0)); }

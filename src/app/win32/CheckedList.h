@@ -88,6 +88,8 @@ private:
     std::int32_t pendingTop_ = -1;
     std::int32_t pendingCaret_ = -1;
     ULONGLONG lastFlush_ = 0;
+    std::int32_t lastReadIndex_ = -1;  // the entry List read last, and its text
+    std::wstring lastReadText_;
     int hovered_ = -1;            // the entry under the pointer
     std::wstring tooltipText_;    // what the tooltip shows; it keeps a pointer to it
 };
