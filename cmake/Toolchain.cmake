@@ -8,6 +8,11 @@ if(MINGW)
   set(TESVAR_UNICODE_ENTRY -municode)
   # Symbols stripped from what ships.
   set(TESVAR_STRIP -s)
+  if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    # clang links with lld and GCC's C++ library, which is built on posix threads; lld
+    # resolves them from the thread library wherever it stands on the line.
+    add_link_options(-fuse-ld=lld -L${TESVAR_MINGW_GCC_DIR} -lpthread)
+  endif()
 elseif(MSVC)
   add_compile_options("$<$<COMPILE_LANGUAGE:CXX>:/Gy;/Gw>")
   add_link_options("$<$<NOT:$<CONFIG:Debug>>:/OPT:REF;/OPT:ICF>")

@@ -21,7 +21,7 @@ list(SORT gcc_dirs COMPARE NATURAL ORDER DESCENDING)
 list(GET gcc_dirs 0 gcc_dir)
 set(CMAKE_CXX_FLAGS_INIT
   "-isystem ${gcc_dir}/include/c++ -isystem ${gcc_dir}/include/c++/${triple} -isystem ${gcc_dir}/include/c++/backward")
-# GCC's C++ library here is built on posix threads; lld resolves them from the thread
-# library wherever it stands on the line.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-fuse-ld=lld -L${gcc_dir} -lpthread")
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-fuse-ld=lld -L${gcc_dir} -lpthread")
+# Its libraries, for the link options in cmake/Toolchain.cmake; the compiler checks
+# compile without linking.
+set(TESVAR_MINGW_GCC_DIR ${gcc_dir})
+set(CMAKE_TRY_COMPILE_TARGET_TYPE STATIC_LIBRARY)
