@@ -64,6 +64,10 @@ void DropIntake::Collect(const std::vector<std::wstring>& paths) {
     for (std::int32_t i = 0; i < count && !ending_; ++i) {
         const std::wstring& path = paths[static_cast<std::size_t>(i)];
         if (path.empty()) continue;
+        if (!s_.window.StayResponsive()) {  // thousands of dropped files take a while too
+            ending_ = true;
+            break;
+        }
         split.ifaFullPath = path;
         split.cFNameEdit();
         if (!split.ifaFileName.empty()) {

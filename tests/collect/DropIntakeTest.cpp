@@ -173,6 +173,17 @@ TEST(Drop, EmptyPathsAreSkipped) {
     EXPECT_EQ(rig.List(), (Listed{{L"C:\\a.txt", true}}));
 }
 
+// The program ending during a long drop (the session ended while the window let the
+// system through) stops it before the next dropped path; it still ends cleanly.
+TEST(Drop, TheProgramEndingStopsItBeforeTheNextPath) {
+    CollectRig rig;
+    rig.fs.AddFile(L"C:\\a.txt", kRO).AddFile(L"C:\\b.txt", kRO);
+    rig.ui.onStayResponsive = [](int call) { return call < 2; };
+    rig.Drop({L"C:\\a.txt", L"C:\\b.txt"});
+    EXPECT_EQ(rig.List(), (Listed{{L"C:\\a.txt", true}}));
+    EXPECT_TRUE(rig.EndedCleanly());
+}
+
 TEST(Drop, NothingAdmittedShowsThePrompt) {
     CollectRig rig;
     rig.fs.AddFile(L"C:\\w.txt", kRW);

@@ -2,16 +2,16 @@
 // program's own.
 #include <windows.h>
 #include <commctrl.h>
-#include <ole2.h>
 
 #include <gtest/gtest.h>
 
+#include "platform/win32/ScopedWin.h"
+
 int main(int argc, char** argv) {
-    if (FAILED(::OleInitialize(nullptr))) return 2;
+    const tesvar::platform::win32::OleInitialization ole;
+    if (FAILED(ole.Result())) return 2;
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);
     ::testing::InitGoogleTest(&argc, argv);
-    const int result = RUN_ALL_TESTS();
-    ::OleUninitialize();
-    return result;
+    return RUN_ALL_TESTS();
 }

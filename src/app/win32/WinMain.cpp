@@ -2,11 +2,11 @@
 // environment variable or registry value is read.
 #include <windows.h>
 #include <commctrl.h>
-#include <ole2.h>
 
 #include "TesvarVersion.h"
 #include "app/win32/Startup.h"
 #include "app/win32/TesvarWindow.h"
+#include "platform/win32/ScopedWin.h"
 #include "platform/win32/Win32FileServices.h"
 #include "platform/win32/Win32Profile.h"
 
@@ -14,23 +14,19 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
     using namespace tesvar;
     app::win32::RestrictDllSearch();
     // Drops from the shell need the window's thread in a single-threaded apartment.
-    if (FAILED(::OleInitialize(nullptr))) return 1;
+    const platform::win32::OleInitialization ole;
+    if (FAILED(ole.Result())) return 1;
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);
-    int code = 1;
-    {
-        platform::win32::Win32FileServices files;
-        platform::win32::Win32Ansi ansi;
-        platform::win32::Win32Profile profile;
-        app::win32::TesvarWindow window({files, files, ansi, profile},
-                                        {TESVAR_VERSION_MAJOR, TESVAR_VERSION_MINOR, TESVAR_VERSION_TWEAK});
-        try {
-            window.Create(showCommand);
-            code = app::win32::TesvarWindow::MessageLoop(window);
-        } catch (...) {
-            code = 1;
-        }
+    platform::win32::Win32FileServices files;
+    platform::win32::Win32Ansi ansi;
+    platform::win32::Win32Profile profile;
+    app::win32::TesvarWindow window({files, files, ansi, profile},
+                                    {TESVAR_VERSION_MAJOR, TESVAR_VERSION_MINOR, TESVAR_VERSION_TWEAK});
+    try {
+        window.Create(showCommand);
+        return app::win32::TesvarWindow::MessageLoop(window);
+    } catch (...) {
+        return 1;  // the window could not be made
     }
-    ::OleUninitialize();
-    return code;
 }
