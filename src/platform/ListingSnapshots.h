@@ -17,8 +17,11 @@
 // name. While a drop scope is open, the attribute word of the entry the top listing
 // named last is answered from the listing (Cached): the walk, the path splitter and the
 // read-only rule all ask for that entry before the walk asks for the next name. A drop
-// changes nothing and does not yield, so that word is the file system's answer of that
-// moment. (On NTFS a listing's copy of the attributes can lag for a file with several
+// changes nothing and takes no input while it runs (it lets only paints and the
+// system's calls through), so that word is the file system's answer of the moment the
+// folder was read; for a parent served again after a long nested walk that moment lies
+// further back, as it would for any listing of a folder that changes while it is read.
+// (On NTFS a listing's copy of the attributes can lag for a file with several
 // hard links; the release run reads every word afresh before it changes anything, so
 // the worst case is one entry listed or left out, never a wrong bit written.) Outside a
 // drop scope nothing is answered from a listing, and closing the scope forgets every

@@ -213,7 +213,9 @@ TEST_F(WindowTest, DropListsARealTreeThroughTheDropTarget) {
     // With the switch clear and a filter, writable entries show too, unselected.
     ::SetWindowTextW(Control(kTxtSelFileSts), L"*.txt");
     ::SendMessageW(Control(kChkReadOnly), BM_SETCHECK, BST_UNCHECKED, 0);
+    ::SetFocus(Control(kList1));
     Drop({tree});
+    EXPECT_EQ(::GetFocus(), Control(kList1)) << "the list lost the focus to its own drop";
     EXPECT_EQ(Entries(), (std::vector<std::wstring>{tree + L"\\", tree + L"\\a.txt", tree + L"\\b.txt",
                                                     tree + L"\\sub", tree + L"\\sub\\d.txt"}));
     EXPECT_EQ(Text(Control(kLblListSts)), L"ReadOnly ( 2 ) / File ( 5 )");
@@ -359,24 +361,38 @@ TEST_F(WindowTest, ThePointerRestingOnAnEntryShowsItsWholePath) {
     Open();
     Drop({tree});
     ASSERT_EQ(Entries(), std::vector<std::wstring>{path});
-    RECT item{};
-    ::SendMessageW(Control(kList1), LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item));
-    POINT at{(item.left + item.right) / 2, (item.top + item.bottom) / 2};
-    ::ClientToScreen(Control(kList1), &at);
-    ::SetCursorPos(at.x - 5, at.y);
-    Pump(window.get(), 50);
-    ::SetCursorPos(at.x, at.y);
-    // The tooltip appears once the pointer has rested a moment.
-    std::wstring shown;
-    for (int i = 0; i < 40 && shown.empty(); ++i) {
+    // Rests the pointer on the list's top entry; what the tooltip then shows.
+    const auto restOnTheTopEntry = [&] {
+        RECT item{};
+        const auto top = ::SendMessageW(Control(kList1), LB_GETTOPINDEX, 0, 0);
+        ::SendMessageW(Control(kList1), LB_GETITEMRECT, static_cast<WPARAM>(top), reinterpret_cast<LPARAM>(&item));
+        POINT at{(item.left + item.right) / 2, (item.top + item.bottom) / 2};
+        ::ClientToScreen(Control(kList1), &at);
+        ::SetCursorPos(at.x - 5, at.y);
         Pump(window.get(), 50);
-        for (HWND tip = ::FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr); tip;
-             tip = ::FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr)) {
-            if (::GetWindowThreadProcessId(tip, nullptr) == ::GetCurrentThreadId() && ::IsWindowVisible(tip))
-                shown = Text(tip);
+        ::SetCursorPos(at.x, at.y);
+        // The tooltip appears once the pointer has rested a moment.
+        std::wstring shown;
+        for (int i = 0; i < 40 && shown.empty(); ++i) {
+            Pump(window.get(), 50);
+            for (HWND tip = ::FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr); tip;
+                 tip = ::FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr)) {
+                if (::GetWindowThreadProcessId(tip, nullptr) == ::GetCurrentThreadId() && ::IsWindowVisible(tip))
+                    shown = Text(tip);
+            }
         }
-    }
-    EXPECT_EQ(shown, path);
+        return shown;
+    };
+    EXPECT_EQ(restOnTheTopEntry(), path);
+
+    // Beyond 65,535 entries (a point's entry number no longer fits in 16 bits).
+    W().List1().SetVisible(false);  // filled as a drop fills it
+    for (int i = 1; i <= 70000; ++i) W().List1().AddItem(L"C:\\e" + std::to_wstring(i));
+    W().List1().SetVisible(true);
+    ::SendMessageW(Control(kList1), LB_SETTOPINDEX, 65540, 0);
+    ::SetCursorPos(0, 0);
+    Pump(window.get(), 100);
+    EXPECT_EQ(restOnTheTopEntry(), L"C:\\e65540");
 }
 
 TEST_F(WindowTest, StartAndClearAreDisabledWhileTheRunIsInProgress) {

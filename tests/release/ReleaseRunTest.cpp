@@ -348,6 +348,17 @@ TEST_F(ReleaseRunTest, CloseDuringTheRunEndsItAfterTheCurrentEntryWithoutComplet
     EXPECT_EQ(fs.Calls(Op::Close), 1) << "the log is closed with the lines written so far";
 }
 
+TEST_F(ReleaseRunTest, CloseDuringTheAbortQuestionAnsweredYesShowsNoCompletion) {
+    ui.Add(L"C:\\missing", true);
+    ui.Answer({msgbox::Yes, msgbox::Yes});
+    ui.onPrompt = [this](const sim::SimUi::Prompt& box) {
+        if (box.style == msgbox::YesNoExclamation) ui.ending = true;
+    };
+    EXPECT_FALSE(Start());
+    EXPECT_EQ(ui.prompts.size(), 2u) << "the completion message must not be shown";
+    EXPECT_EQ(fs.Calls(Op::Close), 1);
+}
+
 TEST_F(ReleaseRunTest, AFaultThatEndsTheRunStillClosesTheLogAndGivesTheButtonsBack) {
     fs.AddFile(L"C:\\a", 33).AddFile(L"C:\\b", 33);
     ui.Add(L"C:\\a", true);

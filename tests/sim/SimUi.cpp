@@ -20,6 +20,7 @@ bool SimUi::HasJournal(const std::string& line) const {
 std::int32_t SimUi::MsgBox(const std::wstring& prompt, std::int32_t style) {
     journal.push_back("msgbox " + Num(style));
     prompts.push_back({prompt, style});
+    if (onPrompt) onPrompt(prompts.back());
     if (answers_.empty()) {
         ++unansweredPrompts;
         return msgbox::Ok;

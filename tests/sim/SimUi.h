@@ -38,6 +38,8 @@ public:
         std::int32_t style;
     };
     std::vector<Prompt> prompts;
+    // Called while each box is open (a close request can arrive then).
+    std::function<void(const Prompt&)> onPrompt;
     int unansweredPrompts = 0;
     // One line per recorded action, e.g. "pointer 13", "enabled Start 0", "top 2",
     // "index 2", "yield", "msgbox 36", "front", "active", "visible 0", "clear".

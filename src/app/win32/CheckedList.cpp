@@ -1,9 +1,11 @@
 #include "app/win32/CheckedList.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 #include <vsstyle.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/win32/Win32Error.h"
 
@@ -64,6 +66,7 @@ void CheckedList::Detach() noexcept {
     tooltip_ = nullptr;
     theme_ = nullptr;
     list_ = nullptr;
+    lastReadIndex_ = -1;
 }
 
 void CheckedList::ThemeChanged() {
@@ -143,9 +146,20 @@ void CheckedList::Relay(const MSG& msg) {
     ::SendMessageW(tooltip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&copy));
 }
 
+int CheckedList::EntryAt(POINT at) const {
+    // Worked out from the rows rather than LB_ITEMFROMPOINT, whose answer holds only
+    // 16 bits of the index.
+    RECT client{};
+    if (!::GetClientRect(list_, &client) || !::PtInRect(&client, at) || itemHeight_ <= 0) return -1;
+    const auto top = ::SendMessageW(list_, LB_GETTOPINDEX, 0, 0);
+    const auto count = ::SendMessageW(list_, LB_GETCOUNT, 0, 0);
+    if (top < 0 || count <= 0) return -1;
+    const auto index = top + at.y / itemHeight_;
+    return index < count ? static_cast<int>(index) : -1;
+}
+
 void CheckedList::PointerMoved(LPARAM at) {
-    const auto hit = ::SendMessageW(list_, LB_ITEMFROMPOINT, 0, at);
-    const int index = HIWORD(hit) == 0 ? static_cast<int>(LOWORD(hit)) : -1;
+    const int index = EntryAt(POINT{GET_X_LPARAM(at), GET_Y_LPARAM(at)});
     if (index == hovered_) return;
     hovered_ = index;
     // Another entry: the tooltip goes, and asks afresh when the pointer rests again.
@@ -159,11 +173,11 @@ bool CheckedList::Notify(NMHDR& notice) {
         POINT at{};
         ::GetCursorPos(&at);
         ::ScreenToClient(list_, &at);
-        const auto hit = ::SendMessageW(list_, LB_ITEMFROMPOINT, 0, MAKELPARAM(at.x, at.y));
+        const int index = EntryAt(at);
         tooltipText_.clear();
-        if (HIWORD(hit) == 0 && ::IsWindowVisible(list_)) {
+        if (index >= 0 && ::IsWindowVisible(list_)) {
             try {
-                tooltipText_ = TextOf(LOWORD(hit));
+                tooltipText_ = TextOf(static_cast<UINT>(index));
             } catch (...) {
                 tooltipText_.clear();  // gone meanwhile: no tooltip
             }
@@ -299,6 +313,7 @@ void CheckedList::SetVisible(bool visible) {
     // shows again (a hidden list box still invalidates each entry whose flag is set).
     if (!visible) {
         filling_ = true;
+        hadFocus_ = ::GetFocus() == list_;
         ::SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
         ::ShowWindow(list_, SW_HIDE);
         return;
@@ -308,6 +323,11 @@ void CheckedList::SetVisible(bool visible) {
     ::ShowWindow(list_, SW_SHOWNA);
     ::SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
     ::InvalidateRect(list_, nullptr, TRUE);
+    // Hiding took the focus away from the list; it gets it back unless the user has
+    // gone elsewhere meanwhile.
+    const HWND owner = ::GetParent(list_);
+    const HWND focus = ::GetFocus();
+    if (std::exchange(hadFocus_, false) && focus && (focus == owner || ::IsChild(owner, focus))) ::SetFocus(list_);
 }
 
 }  // namespace tesvar::app::win32

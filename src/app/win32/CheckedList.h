@@ -69,6 +69,7 @@ private:
     void InvalidateItem(std::int32_t index);
     void MoveCaret(std::int32_t index);
     std::wstring TextOf(UINT index) const;
+    int EntryAt(POINT at) const;  // -1 where no entry is
     void PointerMoved(LPARAM at);
     void ApplyPendingSelections();
 
@@ -84,6 +85,7 @@ private:
     std::int32_t newIndex_ = -1;
     bool runActive_ = false;
     bool filling_ = false;                        // hidden while a drop fills it
+    bool hadFocus_ = false;                       // ... and had the focus before
     std::vector<std::int32_t> pendingSelected_;  // selections to set when it shows
     std::int32_t pendingTop_ = -1;
     std::int32_t pendingCaret_ = -1;

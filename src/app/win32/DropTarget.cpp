@@ -38,9 +38,10 @@ std::vector<std::wstring> DroppedPaths(IDataObject* data) {
 }
 
 DWORD DropTarget::Effect(DWORD allowed) noexcept {
+    if (!sink_) return DROPEFFECT_NONE;
     DWORD wanted = DROPEFFECT_NONE;
     try {
-        wanted = sink_.DragEffect(carriesFileList_);
+        wanted = sink_->DragEffect(carriesFileList_);
     } catch (...) {
         wanted = DROPEFFECT_NONE;
     }
@@ -72,7 +73,7 @@ HRESULT DropTarget::Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) noexce
     *effect = Effect(*effect);
     if (*effect == DROPEFFECT_NONE) return S_OK;
     try {
-        sink_.Dropped(DroppedPaths(data));
+        sink_->Dropped(DroppedPaths(data));
     } catch (...) {
         // The drop's own failures end it; the source still hears the effect it was shown.
     }

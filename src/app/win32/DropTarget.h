@@ -28,7 +28,10 @@ std::vector<std::wstring> DroppedPaths(IDataObject* data);
 
 class DropTarget final : public platform::win32::ComObject<IDropTarget> {
 public:
-    explicit DropTarget(DropSink& sink) noexcept : sink_(sink) {}
+    explicit DropTarget(DropSink& sink) noexcept : sink_(&sink) {}
+    // The sink is going away; a call that still arrives (the source may hold the
+    // target a little longer) is refused.
+    void Disconnect() noexcept { sink_ = nullptr; }
 
     HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* data, DWORD keys, POINTL point, DWORD* effect) noexcept override;
     HRESULT STDMETHODCALLTYPE DragOver(DWORD keys, POINTL point, DWORD* effect) noexcept override;
@@ -39,7 +42,7 @@ private:
     ~DropTarget() override = default;
     DWORD Effect(DWORD allowed) noexcept;
 
-    DropSink& sink_;
+    DropSink* sink_;
     bool carriesFileList_ = false;
 };
 

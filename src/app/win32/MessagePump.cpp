@@ -8,6 +8,11 @@ namespace {
 constexpr int kMaxMessagesPerYield = 10000;
 constexpr int kMaxMessagesLetThrough = 100;
 
+// QS_ALLINPUT of a Windows 10 SDK also names touch and pointer input, which older
+// systems refuse with an answer of 0; these are the classic ones.
+constexpr UINT kAnyEvent = QS_KEY | QS_MOUSE | QS_RAWINPUT | QS_POSTMESSAGE | QS_TIMER | QS_PAINT |
+                           QS_HOTKEY | QS_SENDMESSAGE;
+
 }  // namespace
 
 void MessagePump::Dispatch(MSG& msg) {
@@ -28,7 +33,7 @@ int MessagePump::Run() {
 
 void MessagePump::HandlePending() {
     // One look at the queue: on Windows it reads memory; a round trip under Wine.
-    if (HIWORD(::GetQueueStatus(QS_ALLINPUT)) == 0) return;
+    if (HIWORD(::GetQueueStatus(kAnyEvent)) == 0) return;
     MSG msg;
     for (int n = 0; n < kMaxMessagesPerYield && ::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++n) {
         if (msg.message == WM_QUIT) {

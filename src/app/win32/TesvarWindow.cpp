@@ -168,6 +168,7 @@ void TesvarWindow::OnCreate() {
 
 void TesvarWindow::OnDestroy() {
     if (const HWND list = Control(kList1)) ::RevokeDragDrop(list);
+    if (dropTarget_) dropTarget_->Disconnect();
     dropTarget_.reset();
     list_.Detach();
     if (quitOnDestroy_) ::PostQuitMessage(0);
@@ -185,7 +186,8 @@ void TesvarWindow::OnCommand(int id, int code) {
             OnStart();
             break;
         case kBtnClear:
-            form_.BtnClear_Click();
+            // Disabled during a run; a click still queued from before does nothing.
+            if (!runActive_ && !dropActive_ && !ending_) form_.BtnClear_Click();
             break;
         case kBtnEnd:
             OnClose();  // unloading the window is a close request
@@ -197,23 +199,27 @@ void TesvarWindow::OnCommand(int id, int code) {
 
 void TesvarWindow::OnStart() {
     if (runActive_ || dropActive_ || ending_) return;
-    {
-        runActive_ = true;
-        list_.SetRunActive(true);
-        const platform::ScopeExit done([this] {
-            runActive_ = false;
-            list_.SetRunActive(false);
-            list_.FlushMoves();
-        });
-        form_.BtnStart_Click();
-    }
-    EndIfClosed();
+    runActive_ = true;
+    list_.SetRunActive(true);
+    // However the run ends, a close that came meanwhile takes the window.
+    const platform::ScopeExit done([this] {
+        runActive_ = false;
+        list_.SetRunActive(false);
+        list_.FlushMoves();
+        EndIfClosed();
+    });
+    form_.BtnStart_Click();
 }
 
 void TesvarWindow::OnClose() {
     if (ending_) return;
-    form_.Form_QueryUnload();
     ending_ = true;
+    try {
+        form_.Form_QueryUnload();
+    } catch (...) {
+        // The close is never refused, and a run in progress still ends at its yield
+        // rather than losing its window under it.
+    }
     // A run or a drop in progress notices at its next yield and stops there; the
     // window goes when it has.
     if (!runActive_ && !dropActive_) ::DestroyWindow(Hwnd());
@@ -271,21 +277,27 @@ void TesvarWindow::Dropped(const std::vector<std::wstring>& paths) {
     // The shell's window waits until the drop target returns: the drop runs from the
     // window's queue right after (a posted message comes before any queued input).
     pendingDrops_.push_back(paths);
-    if (!::PostMessageW(Hwnd(), kDropMessage, 0, 0)) OnDrop();  // a full queue: run it now
+    // A full queue: run it now, unless a drop is in progress, which takes it up after.
+    if (!::PostMessageW(Hwnd(), kDropMessage, 0, 0) && !dropActive_) OnDrop();
 }
 
 void TesvarWindow::OnDrop() {
-    if (pendingDrops_.empty()) return;
+    // One drop at a time; the one in progress takes up what waits when it ends.
+    if (dropActive_ || pendingDrops_.empty()) return;
+    if (ending_) {
+        pendingDrops_.clear();
+        return;
+    }
     const std::vector<std::wstring> paths = std::move(pendingDrops_.front());
     pendingDrops_.pop_front();
-    if (ending_ || dropActive_) return;
-    {
-        dropActive_ = true;
-        lastBreath_ = ::GetTickCount64();
-        const platform::ScopeExit done([this] { dropActive_ = false; });
-        form_.List1_OLEDragDrop(paths);
-    }
-    EndIfClosed();
+    dropActive_ = true;
+    lastBreath_ = ::GetTickCount64();
+    const platform::ScopeExit done([this] {
+        dropActive_ = false;
+        if (!pendingDrops_.empty() && !ending_) ::PostMessageW(Hwnd(), kDropMessage, 0, 0);
+        EndIfClosed();
+    });
+    form_.List1_OLEDragDrop(paths);
 }
 
 // --- message boxes, pointer, buttons, front ---
