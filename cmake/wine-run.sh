@@ -2,7 +2,11 @@
 # Runs a Windows program under Wine in a private prefix beside the build tree, with the
 # Japanese ANSI code page (932). The prefix is made once and then reused.
 set -euo pipefail
-build_dir=${TESVAR_BUILD_DIR:-$PWD}
+# The build tree is found from the program run (a test or the shipped program), so a
+# run started from anywhere else does not leave a prefix there.
+start=$PWD
+[ -n "${1:-}" ] && [ -e "$1" ] && start=$(cd "$(dirname "$1")" && pwd)
+build_dir=${TESVAR_BUILD_DIR:-$start}
 while [ ! -f "$build_dir/CMakeCache.txt" ] && [ "$build_dir" != / ]; do
   build_dir=$(dirname "$build_dir")
 done
