@@ -149,7 +149,7 @@ bool ReleaseRun::Run() {
     step.Do([&] { log.Close(intLogFile); });  // 16
     // The program is ending (END or a close during the yield or during the abort
     // question): nothing more is shown.
-    if (!goOn || window.Ending()) return false;
+    if (window.Ending()) return false;
     step.Do([&] { window.SetForegroundWindow(); });                               // 17
     step.Do([&] { window.SetActiveWindow(); });                                   // 18
     step.Do([&] { window.SetButtonEnabled(platform::Button::Start, true); });    // 19

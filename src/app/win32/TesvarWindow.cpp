@@ -187,7 +187,7 @@ void TesvarWindow::OnCommand(int id, int code) {
             break;
         case kBtnClear:
             // Disabled during a run; a click still queued from before does nothing.
-            if (!runActive_ && !dropActive_ && !ending_) form_.BtnClear_Click();
+            if (!Busy()) form_.BtnClear_Click();
             break;
         case kBtnEnd:
             OnClose();  // unloading the window is a close request
@@ -198,7 +198,7 @@ void TesvarWindow::OnCommand(int id, int code) {
 }
 
 void TesvarWindow::OnStart() {
-    if (runActive_ || dropActive_ || ending_) return;
+    if (Busy()) return;
     runActive_ = true;
     list_.SetRunActive(true);
     // However the run ends, a close that came meanwhile takes the window.
@@ -277,8 +277,7 @@ void TesvarWindow::Dropped(const std::vector<std::wstring>& paths) {
     // The shell's window waits until the drop target returns: the drop runs from the
     // window's queue right after (a posted message comes before any queued input).
     pendingDrops_.push_back(paths);
-    // A full queue: run it now, unless a drop is in progress, which takes it up after.
-    if (!::PostMessageW(Hwnd(), kDropMessage, 0, 0) && !dropActive_) OnDrop();
+    if (!::PostMessageW(Hwnd(), kDropMessage, 0, 0)) OnDrop();  // a full queue: now
 }
 
 void TesvarWindow::OnDrop() {

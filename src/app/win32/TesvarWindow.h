@@ -117,6 +117,8 @@ private:
     void OnDrop();
     // After a run or a drop: a close that came meanwhile takes the window now.
     void EndIfClosed();
+    // A run or a drop is in progress, or the program is ending: the buttons do nothing.
+    bool Busy() const noexcept { return runActive_ || dropActive_ || ending_; }
 
     // DropSink
     DWORD DragEffect(bool carriesFileList) override;
