@@ -50,6 +50,7 @@ public:
         ++dirStarts;
         return inner_.DirFind(folder, mask, name);
     }
+    std::uint32_t ReparseTag(const std::wstring& path) override { return inner_.ReparseTag(path); }
     void OpenDropScope() override { inner_.OpenDropScope(); }
     void CloseDropScope() noexcept override { inner_.CloseDropScope(); }
     std::wstring ProgramFolder() override { return inner_.ProgramFolder(); }

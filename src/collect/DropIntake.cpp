@@ -113,6 +113,18 @@ void DropIntake::ReadOnlyRule(const std::wstring& entryPath) {
     }
 }
 
+bool DropIntake::Enterable(const std::wstring& folder, std::int32_t word) {
+    if (!(word & attr::ReparsePoint)) return true;
+    // A link (junction, symbolic link, mount point) is listed but never entered: it may
+    // lead back into the tree being walked. A placeholder of a synced folder, a
+    // deduplicated or virtualised folder is entered like any other. A tag that cannot
+    // be told counts as a link.
+    std::uint32_t tag = 0;
+    platform::SkipOnFailure step;
+    step.Do([&] { tag = s_.files.ReparseTag(folder); });
+    return tag != 0 && !platform::reparse::IsNameSurrogate(tag);
+}
+
 void DropIntake::mScanFolder(const std::wstring& folder) {
     // The walk goes to any depth, so it keeps its own stack instead of recursing: one
     // frame per folder being walked, each with the subfolder it waits on. The current
@@ -132,15 +144,9 @@ void DropIntake::mScanFolder(const std::wstring& folder) {
         return step.Do([&] { name = request(); });
     };
 
-    // Starts the listing of path and skips the dot entries; false when it cannot be
-    // listed (the folder is then not walked).
-    const auto start = [&] {
-        if (!listed([&] { return files.Dir(path, platform::kWalkMask); })) return false;
-        while (!name.empty() && IsDotEntry(name)) {
-            if (!listed([&] { return files.Dir(); })) return false;
-        }
-        return true;
-    };
+    // Starts the listing of path; false when it cannot be listed (the folder is then
+    // not walked).
+    const auto start = [&] { return listed([&] { return files.Dir(path, platform::kWalkMask); }); };
     // The entry after the current one; a failing request ends this folder's walk.
     const auto advance = [&] {
         if (!listed([&] { return files.Dir(); })) name.clear();
@@ -165,6 +171,12 @@ void DropIntake::mScanFolder(const std::wstring& folder) {
             resume();
             continue;
         }
+        // "." and ".." name the folder itself and its parent, wherever the listing
+        // gives them: entering them would walk the same folder again and again.
+        if (IsDotEntry(name)) {
+            advance();
+            continue;
+        }
         // A long walk lets the window repaint now and then; a session that ends
         // meanwhile ends the drop.
         if (!s_.window.StayResponsive()) {
@@ -175,9 +187,7 @@ void DropIntake::mScanFolder(const std::wstring& folder) {
         const auto word = Query(entry);
         if (word && (*word & attr::Directory)) {
             ReadOnlyRule(entry);
-            // A link or junction is listed but never entered: it may lead back into
-            // the tree being walked.
-            if (!(*word & attr::ReparsePoint)) {
+            if (Enterable(entry, *word)) {
                 stack.back().saved = name;
                 path += name;
                 path += L'\\';

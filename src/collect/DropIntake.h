@@ -51,6 +51,8 @@ private:
     void AdmitFile(const FNameEdit& split);
     // Lists the entry (selected when read-only); leaves it out when its query fails.
     void ReadOnlyRule(const std::wstring& entryPath);
+    // Whether the walk goes into a subfolder with this attribute word.
+    bool Enterable(const std::wstring& folder, std::int32_t word);
     // Walks a folder (path ending in "\") and everything below it.
     void mScanFolder(const std::wstring& folder);
     std::optional<std::int32_t> Query(const std::wstring& path);

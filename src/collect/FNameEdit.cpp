@@ -25,11 +25,20 @@ void FNameEdit::cFNameEdit() {
     ifaFileSts1.clear();
     ifaFileSts2.clear();
 
-    std::wstring path(platform::TrimSpaces(ifaFullPath));
-    if (path.empty()) return;
+    const std::wstring_view trimmed = platform::TrimSpaces(ifaFullPath);
+    if (trimmed.empty()) return;
+
+    // A path that names an entry exactly as given is that entry: "a.txt " listed by a
+    // walk is a name of its own. Surrounding spaces are removed only from text that
+    // names nothing as it stands.
+    std::wstring path = ifaFullPath;
+    bool found = Query(files_, path);
+    if (!found && trimmed.size() != path.size()) {
+        path.assign(trimmed);
+        found = Query(files_, path);
+    }
 
     // Some platforms refuse "folder\": drop trailing backslashes until a query succeeds.
-    bool found = Query(files_, path);
     while (!found && EndsWithBackslash(path)) {
         path.pop_back();
         found = Query(files_, path);

@@ -22,6 +22,20 @@ inline constexpr std::int32_t Offline = 4096;
 inline constexpr std::int32_t NotContentIndexed = 8192;
 }  // namespace attr
 
+// Reparse tags. A name surrogate (junction, symbolic link, mount point) names another
+// place, which may lie inside the tree being walked; every other tag (cloud
+// placeholders, deduplicated data, virtualised trees, container layers) is an ordinary
+// folder to the user.
+namespace reparse {
+inline constexpr std::uint32_t MountPoint = 0xA0000003;
+inline constexpr std::uint32_t Symlink = 0xA000000C;
+inline constexpr std::uint32_t Dedup = 0x80000013;
+inline constexpr std::uint32_t Wci = 0x80000018;
+inline constexpr std::uint32_t Cloud = 0x9000001A;
+inline constexpr std::uint32_t ProjFs = 0x9000001C;
+inline constexpr bool IsNameSurrogate(std::uint32_t tag) { return (tag & 0x20000000u) != 0; }
+}  // namespace reparse
+
 // Listing mask of the folder walk: directories, hidden and read-only entries.
 inline constexpr std::int32_t kWalkMask = attr::Directory | attr::Hidden | attr::ReadOnly;
 
@@ -51,6 +65,10 @@ public:
     // Gives that entry's name, after which Dir() gives the entry that follows it, or ""
     // when there is none (the listing has then ended). Throws as Dir(folder, mask).
     virtual std::wstring DirFind(const std::wstring& folder, std::int32_t mask, const std::wstring& name) = 0;
+    // The reparse tag of an entry that carries the reparse-point bit, as the listing
+    // that named it last gave it (in a drop scope), else read from the file system; 0
+    // when the entry has none. Throws when it cannot be read.
+    virtual std::uint32_t ReparseTag(const std::wstring& path) = 0;
 
     // Opened and closed by a drop (DropScope): while open, the entry a listing has just
     // named is answered from the listing; closing forgets every listing read so far.
@@ -75,7 +93,9 @@ private:
     FileServices& files_;
 };
 
-// Sequential text output through file numbers, as the run log uses it.
+// Sequential text output through file numbers, as the run log uses it. Writes go
+// through one buffer per file, written out by Flush, by Close, and when it grows large:
+// a write per line would cost a call into the file system for every entry of a run.
 class TextOutput {
 public:
     virtual ~TextOutput() = default;
@@ -83,10 +103,15 @@ public:
     virtual std::int16_t FreeFile() = 0;
     // Creates the file, or empties it, and attaches it to the number.
     virtual void OpenForOutput(std::int16_t number, const std::wstring& path) = 0;
-    // Appends bytes to the file; throws when the number is not open or the write fails.
-    // What a successful call wrote is in the file when it returns (nothing is held
-    // back in a buffer, so a program ended mid-run keeps every line written).
+    // Appends bytes to the file's buffer. Throws when the number is not open, and when
+    // an earlier write-out failed and fails again: the bytes are then not taken, so no
+    // line is lost without its entry hearing of it.
     virtual void Write(std::int16_t number, std::string_view bytes) = 0;
+    // Writes out what the buffers of every open file hold. Never throws: a failure is
+    // kept, and the held bytes with it, for the next Write or Close of that file.
+    virtual void Flush() noexcept = 0;
+    // Writes out the buffer and closes the file; throws when either fails. The number
+    // is free again in any case.
     virtual void Close(std::int16_t number) = 0;
 };
 

@@ -89,25 +89,44 @@ std::wstring ListingSnapshots::Find(const std::wstring& folder, std::int32_t mas
     return {};
 }
 
-std::optional<std::int32_t> ListingSnapshots::Cached(std::wstring_view path) const {
-    if (!dropScope_ || frames_.empty()) return std::nullopt;
+const ListedEntry* ListingSnapshots::Named(std::wstring_view path) const {
+    if (!dropScope_ || frames_.empty()) return nullptr;
     const Frame& top = frames_.back();
-    if (!top.active || top.pos == 0) return std::nullopt;
+    if (!top.active || top.pos == 0) return nullptr;
     const ListedEntry& entry = top.entries[top.pos - 1];
     // path is exactly the listed folder followed by the name.
     if (path.size() != top.folder.size() + entry.name.size() || !path.starts_with(top.folder) ||
         !path.ends_with(entry.name))
-        return std::nullopt;
-    return entry.attributes;
+        return nullptr;
+    return &entry;
+}
+
+std::optional<std::int32_t> ListingSnapshots::Cached(std::wstring_view path) const {
+    if (const ListedEntry* entry = Named(path)) return entry->attributes;
+    if (dropScope_ && !answeredPath_.empty() && path == answeredPath_) return answeredWord_;
+    return std::nullopt;
+}
+
+void ListingSnapshots::Answered(const std::wstring& path, std::int32_t attributes) {
+    if (!dropScope_) return;
+    answeredPath_ = path;
+    answeredWord_ = attributes;
+}
+
+std::optional<std::uint32_t> ListingSnapshots::CachedReparseTag(std::wstring_view path) const {
+    if (const ListedEntry* entry = Named(path)) return entry->reparseTag;
+    return std::nullopt;
 }
 
 void ListingSnapshots::OpenDropScope() {
     dropScope_ = true;
     frames_.clear();
+    answeredPath_.clear();
 }
 
 void ListingSnapshots::CloseDropScope() noexcept {
     dropScope_ = false;
+    answeredPath_.clear();
     std::vector<Frame>().swap(frames_);  // the memory goes too
 }
 

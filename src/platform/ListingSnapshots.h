@@ -16,7 +16,9 @@
 // Attributes within one drop. A folder read gets each entry's attribute word with its
 // name. While a drop scope is open, the attribute word of the entry the top listing
 // named last is answered from the listing (Cached): the walk, the path splitter and the
-// read-only rule all ask for that entry before the walk asks for the next name. A drop
+// read-only rule all ask for that entry before the walk asks for the next name; and the
+// path a query of the file system answered last is answered again when it is asked
+// about next (a dropped path is asked about by the splitter and the read-only rule). A drop
 // changes nothing and takes no input while it runs (it lets only paints and the
 // system's calls through), so that word is the file system's answer of the moment the
 // folder was read; for a parent served again after a long nested walk that moment lies
@@ -36,8 +38,9 @@
 namespace tesvar::platform {
 
 struct ListedEntry {
-    std::wstring name;        // bare name
-    std::int32_t attributes;  // the entry's attribute word, as the folder read gave it
+    std::wstring name;             // bare name
+    std::int32_t attributes;       // the entry's attribute word, as the folder read gave it
+    std::uint32_t reparseTag = 0;  // with the reparse-point bit: its tag (0 when unknown)
 };
 
 class ListingSnapshots {
@@ -61,8 +64,16 @@ public:
     std::wstring Find(const std::wstring& folder, std::int32_t mask, const std::wstring& name);
 
     // The attribute word of path when a drop scope is open and path is the entry the
-    // current listing named last; nullopt otherwise (ask the file system).
+    // current listing named last, or the path whose query was answered last; nullopt
+    // otherwise (ask the file system).
     std::optional<std::int32_t> Cached(std::wstring_view path) const;
+    // A query of the file system answered: while the drop scope is open, the next
+    // question about the same path gets the same answer (the splitter and the read-only
+    // rule ask one after the other about a dropped path).
+    void Answered(const std::wstring& path, std::int32_t attributes);
+    // The reparse tag the current listing gave for path, when a drop scope is open and
+    // path is the entry it named last; nullopt otherwise.
+    std::optional<std::uint32_t> CachedReparseTag(std::wstring_view path) const;
     void OpenDropScope();
     void CloseDropScope() noexcept;
 
@@ -87,12 +98,16 @@ private:
 
     std::vector<ListedEntry> Read(const std::wstring& folder, std::int32_t mask);
     std::wstring First(Frame& frame);
+    // The entry the current listing named last, if it is path and a drop scope is open.
+    const ListedEntry* Named(std::wstring_view path) const;
 
     ReadFolder read_;
     std::vector<Frame> frames_;
     bool serveRestarts_ = true;
     bool dropScope_ = false;
     std::size_t reads_ = 0;
+    std::wstring answeredPath_;  // the last path a query answered in this drop scope
+    std::int32_t answeredWord_ = 0;
 };
 
 }  // namespace tesvar::platform

@@ -35,6 +35,11 @@ std::int32_t SubtractBits(std::int32_t word, std::initializer_list<std::int32_t>
     return word;
 }
 
+std::int32_t BeforeRead::Word() const {
+    if (failure_) throw platform::Error(failure_->number, failure_->message);
+    return word_;
+}
+
 bool ReleaseRun::BtnStart_Click() {
     // A second click cannot come through a disabled button, but a failed disable must
     // not let two runs share one list either.
@@ -92,12 +97,14 @@ bool ReleaseRun::Run() {
     // Every path is read from the list at the moment it is needed.
     const auto path = [&] { return list.List(lngIndex); };
     const auto fresh = [&] { return files.GetAttr(path()); };
-    const auto has = [&](std::int32_t bit) { return step.Test([&] { return (fresh() & bit) != 0; }); };
+    // One read before the change serves the before value, the three tests and the word
+    // handed to SetAttr: on Windows every read opens the entry and passes every file
+    // system filter, on a share it is a round trip. A read that failed stands for every
+    // use of it, which then fails the same way.
+    BeforeRead before;
+    const auto has = [&](std::int32_t bit) { return step.Test([&] { return (before.Word() & bit) != 0; }); };
     const auto release = [&](std::initializer_list<std::int32_t> bits) {
-        step.Do([&] {
-            const std::wstring p = path();
-            files.SetAttr(p, SubtractBits(files.GetAttr(p), bits, files));
-        });
+        step.Do([&] { files.SetAttr(path(), SubtractBits(before.Word(), bits, files)); });
     };
 
     bool goOn = true;
@@ -107,7 +114,8 @@ bool ReleaseRun::Run() {
         step.ClearError();                              // 11
 
         if (step.Test([&] { return list.Selected(lngIndex); })) {     // 12
-            step.Do([&] { lngAttrBefore = fresh(); });                 // 12.1
+            before.Read(step, fresh);                                  // 12.1
+            if (before.Succeeded()) lngAttrBefore = before.Word();
             if (has(attr::ReadOnly)) {                                 // 12.2
                 if (has(attr::Directory)) {                            // 12.3
                     if (has(attr::Compressed)) {                       // 12.4
@@ -133,6 +141,8 @@ bool ReleaseRun::Run() {
 
         if (step.Error().number != 0) {                                                 // 14
             const platform::CurrentError failure = step.Error();
+            // The lines so far are on disk while the question waits.
+            log.Flush();
             step.Do([&] { lngAnswer = s_.boxes.MsgBox(ErrorPrompt(failure.message), msgbox::YesNoExclamation); });  // 14.1
             step.Do([&] {                                                               // 14.2
                 const std::wstring p = path();

@@ -351,6 +351,44 @@ TEST(FolderWalkFault, CaseTwinsAreEachWalkedOnce) {
     }
 }
 
+// Reparse points that are no links (placeholders of synced folders, deduplicated,
+// virtualised or layered folders) are ordinary folders and are walked; links (name
+// surrogates) and folders whose tag cannot be told are listed, never entered.
+TEST(FolderWalk, ReparsePointsAreEnteredUnlessTheyMayBeLinks) {
+    namespace reparse = platform::reparse;
+    const struct {
+        const wchar_t* name;
+        std::uint32_t tag;
+        bool entered;
+    } cases[] = {
+        {L"cloud", reparse::Cloud, true},       {L"dedup", reparse::Dedup, true},
+        {L"projfs", reparse::ProjFs, true},     {L"wci", reparse::Wci, true},
+        {L"mount", reparse::MountPoint, false}, {L"symlink", reparse::Symlink, false},
+        {L"unknown", 0, false},
+    };
+    CollectRig rig;
+    Listed expected;
+    for (const auto& c : cases) {
+        const std::wstring folder = std::wstring(L"C:\\r\\") + c.name;
+        rig.fs.AddFolder(folder, kRODir | attr::ReparsePoint).AddFile(folder + L"\\x.txt", kRO);
+        rig.fs.SetReparseTag(folder, c.tag);
+        expected.emplace_back(folder, true);
+        if (c.entered) expected.emplace_back(folder + L"\\x.txt", true);
+    }
+    rig.Drop({L"C:\\r"});
+    EXPECT_EQ(rig.List(), expected);
+}
+
+// A file system that lists "." and ".." after other names: they are still never
+// taken for subfolders (each would be the folder itself again).
+TEST(FolderWalk, DotEntriesAreLeftOutWhereverTheListingGivesThem) {
+    CollectRig rig;
+    rig.fs.SetDotEntriesLast(true);
+    rig.fs.AddFile(L"C:\\d\\a.txt", kRO).AddFolder(L"C:\\d\\sub", kRODir).AddFile(L"C:\\d\\sub\\b.txt", kRO);
+    rig.Drop({L"C:\\d"});
+    EXPECT_EQ(rig.List(), (Listed{{L"C:\\d\\a.txt", true}, {L"C:\\d\\sub", true}, {L"C:\\d\\sub\\b.txt", true}}));
+}
+
 TEST(FolderWalkFault, LinkLoopIsListedButNotEntered) {
     CollectRig rig;
     rig.ui.readOnlySwitch = 0;
@@ -386,7 +424,7 @@ TEST(FolderWalkFault, ListedEntryIsAnsweredFromItsListingEvenWhenItsQueryWouldFa
     rig.fs.FailGetAttr(L"C:\\q\\badsub", platform::win_error::SharingViolation);
     rig.Drop({L"C:\\q"});
     EXPECT_EQ(rig.List(), (Listed{{L"C:\\q\\bad.txt", true}, {L"C:\\q\\badsub", true}, {L"C:\\q\\badsub\\x.txt", true}}));
-    EXPECT_EQ(rig.fs.Calls(Op::GetAttr), 3) << "only the dropped path is asked, three times";
+    EXPECT_EQ(rig.fs.Calls(Op::GetAttr), 2) << "only the dropped path is asked: as given and as a folder";
 }
 
 }  // namespace

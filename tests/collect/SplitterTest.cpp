@@ -25,6 +25,7 @@ void BuildExampleTree(sim::SimFileSystem& fs) {
         .AddFile(L"C:\\a\\readme")
         .AddFile(L"C:\\a\\.profile")
         .AddFile(L"C:\\a\\notes.")
+        .AddFile(L"C:\\a\\spaced.txt ")
         .AddFolder(L"C:\\old.data")
         .AddFile(L"C:\\old.data\\inside");
 }
@@ -67,6 +68,8 @@ const ExampleRow kExamples[] = {
     {"MissingWithSeveralBackslashes", L"C:\\gone\\\\\\", {L"C:\\gone\\", L"", L"", L""}},
     {"FileWithTrailingBackslash", L"C:\\a\\b.c.txt\\", {L"C:\\a\\", L"b.c.txt", L"b", L".c.txt"}},
     {"FolderWithSpacesAndBackslash", L" C:\\a\\ ", {L"C:\\a\\", L"", L"", L""}},
+    // A name that ends in a space exists as given: it is not trimmed away.
+    {"NameEndingInASpaceAsGiven", L"C:\\a\\spaced.txt ", {L"C:\\a\\", L"spaced.txt ", L"spaced", L".txt "}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Table, SplitterExample, ::testing::Combine(::testing::ValuesIn(kExamples), ::testing::Bool()),

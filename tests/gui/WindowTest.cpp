@@ -239,6 +239,7 @@ public:
     std::wstring DirFind(const std::wstring& folder, std::int32_t mask, const std::wstring& name) override {
         return inner_.DirFind(folder, mask, name);
     }
+    std::uint32_t ReparseTag(const std::wstring& path) override { return inner_.ReparseTag(path); }
     void OpenDropScope() override { inner_.OpenDropScope(); }
     void CloseDropScope() noexcept override { inner_.CloseDropScope(); }
     std::wstring ProgramFolder() override { return inner_.ProgramFolder(); }
@@ -400,8 +401,10 @@ TEST_F(WindowTest, StartAndClearAreDisabledWhileTheRunIsInProgress) {
     BoxAnswerer boxes;
     boxes.Answer({IDYES, IDNO, IDOK});
     bool startEnabled = true, clearEnabled = true, endEnabled = false;
+    std::string logAtPrompt;
     boxes.onBox = [&](const SeenBox& box) {
         if (box.Style() != 52) return;
+        logAtPrompt = ReadBytes(Log());  // what a user or a crash would find meanwhile
         startEnabled = ::IsWindowEnabled(Control(kBtnStart)) != FALSE;
         clearEnabled = ::IsWindowEnabled(Control(kBtnClear)) != FALSE;
         endEnabled = ::IsWindowEnabled(Control(kBtnEnd)) != FALSE;
@@ -413,6 +416,11 @@ TEST_F(WindowTest, StartAndClearAreDisabledWhileTheRunIsInProgress) {
     EXPECT_FALSE(startEnabled);
     EXPECT_FALSE(clearEnabled);
     EXPECT_TRUE(endEnabled);
+    // The lines before the question are on disk while it waits: a.txt's and the
+    // released line of the missing entry.
+    EXPECT_EQ(std::count(logAtPrompt.begin(), logAtPrompt.end(), '\n'), 2) << logAtPrompt;
+    EXPECT_TRUE(logAtPrompt.ends_with("\r\n")) << logAtPrompt;
+    EXPECT_NE(logAtPrompt.find(ansi.ToAnsi(tree + L"\\gone.txt")), std::string::npos) << logAtPrompt;
     EXPECT_EQ(::GetFileAttributesW((tree + L"\\z.txt").c_str()), 32u) << "No goes on with the next entry";
     EXPECT_TRUE(::IsWindowEnabled(Control(kBtnStart)));
 }
@@ -474,13 +482,19 @@ TEST_F(WindowTest, ACloseDuringTheConfirmationEndsTheProgramBeforeTheRun) {
     }
 }
 
-// During a run the keyboard keeps working: the focus leaves the disabled Start for
-// END, Tab goes round the controls that can take it, and Enter on END ends the program
-// after the entry being processed, for the yield after every entry handles it. The keys
-// come from another thread, as a user's would, at any moment of the run.
-TEST_F(WindowTest, TheKeyboardReachesEndDuringARunWhichStopsAfterTheCurrentEntry) {
+// During a run the keyboard keeps working. The focus leaves the disabled Start for the
+// list the run highlights, so Enter and Space pressed there (because nothing seemed
+// to happen) do not end the run; Tab goes round the controls that can take the focus,
+// and Enter on END ends the program after the entry being processed, for the yield
+// after every entry handles it. The keys come from another thread, as a user's would,
+// at any moment of the run.
+TEST_F(WindowTest, TheKeyboardDuringARunReachesEndOnlyOnPurpose) {
     constexpr int kFiles = 1500;
-    for (int i = 0; i < kFiles; ++i) MakeFile(tree + L"\\f" + std::to_wstring(10000 + i) + L".txt", 33);
+    std::vector<std::wstring> paths;
+    for (int i = 0; i < kFiles; ++i) {
+        paths.push_back(tree + L"\\f" + std::to_wstring(10000 + i) + L".txt");
+        MakeFile(paths.back(), 33);
+    }
     Open();
     Drop({tree});
     ASSERT_EQ(W().List1().ListCount(), kFiles);
@@ -490,27 +504,58 @@ TEST_F(WindowTest, TheKeyboardReachesEndDuringARunWhichStopsAfterTheCurrentEntry
         info.cbSize = sizeof info;
         return ::GetGUIThreadInfo(gui, &info) ? info.hwndFocus : nullptr;
     };
-    // Every line has the same length (the names do), so the log's size counts the
-    // entries done with one quick look.
-    const auto logSize = [this] {
-        WIN32_FILE_ATTRIBUTE_DATA data{};
-        return ::GetFileAttributesExW(Log().c_str(), GetFileExInfoStandard, &data) ? static_cast<long>(data.nFileSizeLow) : 0L;
+    // The run goes through the files in order: the first one still read-only is where
+    // it stands.
+    const auto released = [&] {
+        std::size_t lo = 0, hi = paths.size();
+        while (lo < hi) {
+            const std::size_t mid = (lo + hi) / 2;
+            if (::GetFileAttributesW(paths[mid].c_str()) & FILE_ATTRIBUTE_READONLY)
+                hi = mid;
+            else
+                lo = mid + 1;
+        }
+        return static_cast<long>(lo);
     };
     const auto await = [](const std::function<bool()>& done) {
         for (int i = 0; i < 5000 && !done(); ++i) ::Sleep(1);
         return done();
     };
+    const auto key = [](HWND to, WPARAM vk) {
+        ::PostMessageW(to, WM_KEYDOWN, vk, 0);
+        if (vk == VK_SPACE) ::PostMessageW(to, WM_CHAR, L' ', 0);
+        ::PostMessageW(to, WM_KEYUP, vk, 0xC0000000);
+    };
     const HWND main = W().Hwnd();
-    const HWND end = Control(kBtnEnd);
-    const std::vector<HWND> order{Control(kList1), Control(kTxtSelFileSts), Control(kChkReadOnly), end};
+    const std::vector<HWND> tabOrder{Control(kTxtSelFileSts), Control(kChkReadOnly), Control(kBtnEnd)};
+
+    // Enter and Space on the focused control: the run goes on to its end.
     HWND focusInRun = nullptr;
-    std::vector<HWND> tabbed;
-    long sizeAtEnter = -1;
-    std::thread keyboard([&] {
-        if (!await([&] { return logSize() > 0; })) return;
-        ::Sleep(20);
+    std::thread impatient([&] {
+        if (!await([&] { return released() > 0; })) return;
         focusInRun = focus();
-        for (int i = 0; i < 4; ++i) {  // END -> List1 -> filter -> switch -> END (Start and Clear are off)
+        key(focusInRun, VK_RETURN);
+        key(focusInRun, VK_SPACE);
+        key(focusInRun, VK_RETURN);
+    });
+    BoxAnswerer boxes;
+    boxes.Answer({IDYES, IDOK});
+    Click(kBtnStart);
+    impatient.join();
+    EXPECT_EQ(focusInRun, Control(kList1));
+    ASSERT_EQ(boxes.seen.size(), 2u) << "the run was ended";
+    EXPECT_EQ(boxes.seen[1].Style(), 64);
+    EXPECT_EQ(released(), kFiles);
+    ASSERT_NE(W().Hwnd(), nullptr);
+
+    // Tab to END and Enter there: the program ends after the entry in hand.
+    for (const auto& p : paths) ::SetFileAttributesW(p.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE);
+    ::SendMessageW(Control(kList1), LB_SETSEL, TRUE, -1);
+    std::vector<HWND> tabbed;
+    long releasedAtEnter = -1;
+    std::thread keyboard([&] {
+        if (!await([&] { return released() > 0; })) return;
+        for (int i = 0; i < 3; ++i) {  // List1 -> filter -> switch -> END (Start and Clear are off)
             const HWND from = focus();
             ::PostMessageW(from, WM_KEYDOWN, VK_TAB, 0);
             await([&] { return focus() != from; });
@@ -518,26 +563,24 @@ TEST_F(WindowTest, TheKeyboardReachesEndDuringARunWhichStopsAfterTheCurrentEntry
         }
         const HWND button = focus();
         ::Sleep(10);  // a moment later, in the middle of the run
-        sizeAtEnter = logSize();
+        releasedAtEnter = released();
         ::PostMessageW(button, WM_KEYDOWN, VK_RETURN, 0);
         await([&] { return !::IsWindow(main); });  // the user stays at the keyboard
     });
-    BoxAnswerer boxes;
-    boxes.Answer({IDYES, IDOK});
+    BoxAnswerer more;
+    more.Answer({IDYES, IDOK});
     Click(kBtnStart);
     keyboard.join();
-    EXPECT_EQ(focusInRun, end);
-    EXPECT_EQ(tabbed, order);
-    const std::string log = ReadBytes(Log());
-    ASSERT_FALSE(log.empty());
-    const long lineLength = static_cast<long>(log.find('\n') + 1);
-    const long lines = static_cast<long>(log.size()) / lineLength;
-    ASSERT_GE(sizeAtEnter, 0) << "the run ended before the keyboard was used";
+    EXPECT_EQ(tabbed, tabOrder);
+    ASSERT_GE(releasedAtEnter, 0) << "the run ended before the keyboard was used";
     EXPECT_EQ(W().Hwnd(), nullptr);
-    EXPECT_EQ(boxes.seen.size(), 1u) << "no completion message";
+    EXPECT_EQ(more.seen.size(), 1u) << "no completion message";
+    const std::string log = ReadBytes(Log());
+    const long lines = static_cast<long>(std::count(log.begin(), log.end(), '\n'));
+    EXPECT_EQ(lines, released()) << "one whole line for each entry done";
     // The entry being processed when Enter came, and one that may have begun between
-    // the look at the log and the key.
-    EXPECT_LE(lines - sizeAtEnter / lineLength, 2) << "entries done after Enter on END";
+    // the look at the files and the key.
+    EXPECT_LE(lines - releasedAtEnter, 2) << "entries done after Enter on END";
     EXPECT_LT(lines, kFiles);
     EXPECT_NE(ReadBytes(Ini()).find("MainLeft="), std::string::npos);
 }

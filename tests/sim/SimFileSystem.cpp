@@ -25,6 +25,10 @@ bool HasDoubledBackslash(const std::wstring& path) {
     return path.find(L"\\\\", from) != std::wstring::npos;
 }
 
+// The longest path Windows takes, in characters, and its error for a longer one.
+constexpr std::size_t kMaxPath = 32767;
+constexpr std::int32_t kFilenameExcedRange = 206;
+
 constexpr std::int32_t kSettableBits = attr::ReadOnly | attr::Hidden | attr::System | attr::Archive |
                                        attr::Temporary | attr::Offline | attr::NotContentIndexed;
 
@@ -48,6 +52,26 @@ std::wstring SimFileSystem::Resolve(const std::wstring& path) const {
 std::wstring SimFileSystem::Key(const std::wstring& resolved) const {
     std::wstring key = resolved;
     while (!key.empty() && key.back() == L'\\') key.pop_back();
+    // "." and ".." components name the folder itself and its parent, as Win32 resolves
+    // them in a path without the "\\?\" prefix.
+    if (key.find(L"\\.") != std::wstring::npos) {
+        const std::size_t head = key.rfind(L"\\\\", 0) == 0 ? key.find(L'\\', 2) : key.find(L'\\');
+        if (head != std::wstring::npos) {
+            std::wstring out = key.substr(0, head);
+            std::size_t from = head + 1;
+            while (from <= key.size()) {
+                const std::size_t end = std::min(key.find(L'\\', from), key.size());
+                const std::wstring part = key.substr(from, end - from);
+                if (part == L"..") {
+                    if (out.size() > head) out.resize(out.rfind(L'\\'));
+                } else if (part != L".") {
+                    out += L'\\' + part;
+                }
+                from = end + 1;
+            }
+            key = std::move(out);
+        }
+    }
     if (caseSensitive_) {
         // The drive or share part still compares without regard to case.
         const std::size_t end = key.rfind(L"\\\\", 0) == 0 ? key.find(L'\\', 2) : key.find(L'\\');
@@ -124,10 +148,17 @@ SimFileSystem& SimFileSystem::AddFolder(const std::wstring& path, std::int32_t a
     return *this;
 }
 
-SimFileSystem& SimFileSystem::AddLink(const std::wstring& path, const std::wstring& target, std::int32_t attributes) {
-    Ensure(path, attributes | attr::Directory, true).link = Key(Resolve(target));
+SimFileSystem& SimFileSystem::AddLink(const std::wstring& path, const std::wstring& target, std::int32_t attributes,
+                                      std::uint32_t tag) {
+    Node& node = Ensure(path, attributes | attr::Directory, true);
+    node.link = Key(Resolve(target));
+    node.reparseTag = tag;
     anyLinks_ = true;
     return *this;
+}
+
+void SimFileSystem::SetReparseTag(const std::wstring& path, std::uint32_t tag) {
+    if (Node* node = Find(path)) node->reparseTag = tag;
 }
 
 SimFileSystem& SimFileSystem::AddFile(const std::wstring& path, std::int32_t attributes, std::string content) {
@@ -265,6 +296,7 @@ std::int32_t SimFileSystem::GetAttr(const std::wstring& path) {
     if (const auto listed = listings_.Cached(path)) return *listed;
     Before(Op::GetAttr, path);
     if (path.empty() || HasDoubledBackslash(Resolve(path))) Throw(win_error::InvalidName);
+    if (Resolve(path).size() > kMaxPath) Throw(kFilenameExcedRange);
     if (auto it = failGetAttr_.find(Key(Resolve(path))); it != failGetAttr_.end()) Throw(it->second);
     const Node* node = Find(path);
     if (!node) Throw(MissingError(path));
@@ -274,8 +306,18 @@ std::int32_t SimFileSystem::GetAttr(const std::wstring& path) {
         if (refuseTrailingBackslash_ && ParentKey(Key(Resolve(path))) != L"") Throw(win_error::InvalidName);
     }
     // A file with no bit set reports "normal", as Windows does.
-    if (node->attributes == 0) return attr::Normal;
-    return node->attributes;
+    const std::int32_t word = node->attributes == 0 ? attr::Normal : node->attributes;
+    listings_.Answered(path, word);
+    return word;
+}
+
+std::uint32_t SimFileSystem::ReparseTag(const std::wstring& path) {
+    if (const auto listed = listings_.CachedReparseTag(path)) return *listed;
+    Before(Op::GetAttr, path);
+    if (auto it = failGetAttr_.find(Key(Resolve(path))); it != failGetAttr_.end()) Throw(it->second);
+    const Node* node = Find(path);
+    if (!node) Throw(MissingError(path));
+    return (node->attributes & attr::ReparsePoint) ? node->reparseTag : 0;
 }
 
 void SimFileSystem::SetAttr(const std::wstring& path, std::int32_t attributes) {
@@ -301,6 +343,7 @@ std::wstring SimFileSystem::DirFind(const std::wstring& folder, std::int32_t mas
 }
 
 std::vector<ListedEntry> SimFileSystem::ReadFolder(const std::wstring& folder, std::int32_t mask) {
+    if (Resolve(folder).size() > kMaxPath) Throw(kFilenameExcedRange);
     const std::wstring key = Key(Resolve(folder));
     if (auto it = failListing_.find(key); it != failListing_.end()) Throw(it->second);
     const auto it = nodes_.find(Through(key, true));
@@ -309,7 +352,8 @@ std::vector<ListedEntry> SimFileSystem::ReadFolder(const std::wstring& folder, s
     // As GetAttr reports them: a word with no bit set is "normal".
     const auto word = [](const Node& node) { return node.attributes == 0 ? attr::Normal : node.attributes; };
     std::vector<ListedEntry> names;
-    if (dir.dots && (mask & attr::Directory)) {
+    const bool dots = dir.dots && (mask & attr::Directory);
+    if (dots && !dotsLast_) {
         names.push_back({L".", word(dir)});
         names.push_back({L"..", word(dir)});
     }
@@ -324,7 +368,12 @@ std::vector<ListedEntry> SimFileSystem::ReadFolder(const std::wstring& folder, s
     const std::int32_t excluded = (attr::Hidden | attr::System | attr::Directory) & ~mask;
     for (const Node* child : children) {
         if (child->attributes & excluded) continue;
-        names.push_back({child->name, word(*child)});
+        const std::uint32_t tag = (child->attributes & attr::ReparsePoint) ? child->reparseTag : 0;
+        names.push_back({child->name, word(*child), tag});
+    }
+    if (dots && dotsLast_) {
+        names.push_back({L".", word(dir)});
+        names.push_back({L"..", word(dir)});
     }
     return names;
 }
@@ -380,7 +429,7 @@ void SimFileSystem::OpenForOutput(std::int16_t number, const std::wstring& path)
     } else {
         AddFile(path, attr::Archive);
     }
-    open_[number] = key;
+    open_[number] = {key, {}};
 }
 
 void SimFileSystem::Write(std::int16_t number, std::string_view bytes) {
@@ -391,15 +440,23 @@ void SimFileSystem::Write(std::int16_t number, std::string_view bytes) {
         if (*writesLeft_ <= 0) Throw(writeError_);
         --*writesLeft_;
     }
-    const auto node = nodes_.find(it->second);
-    if (node == nodes_.end()) Throw(win_error::InvalidHandle);
-    node->second.content.append(bytes);
+    if (nodes_.find(it->second.key) == nodes_.end()) Throw(win_error::InvalidHandle);
+    it->second.buffer.append(bytes);
+}
+
+void SimFileSystem::Flush() noexcept {
+    ++calls_[Op::Flush];
+    for (auto& [number, file] : open_) {
+        if (const auto node = nodes_.find(file.key); node != nodes_.end()) node->second.content += file.buffer;
+        file.buffer.clear();
+    }
 }
 
 void SimFileSystem::Close(std::int16_t number) {
     Before(Op::Close, L"");
     const auto it = open_.find(number);
     if (it == open_.end()) Throw(win_error::InvalidHandle);
+    if (const auto node = nodes_.find(it->second.key); node != nodes_.end()) node->second.content += it->second.buffer;
     open_.erase(it);
     if (closeError_) Throw(closeError_);
 }

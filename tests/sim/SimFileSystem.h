@@ -18,7 +18,7 @@ namespace tesvar::sim {
 // The simulated platform implements the platform's interfaces and speaks in its terms.
 using namespace tesvar::platform;
 
-enum class Op { GetAttr, SetAttr, DirStart, DirNext, Open, Write, Close };
+enum class Op { GetAttr, SetAttr, DirStart, DirNext, Open, Write, Flush, Close };
 
 // Listing order of every folder: as entries were added, by name the way Wine lists
 // (case-insensitive), or the reverse of insertion (a file system with another order).
@@ -35,9 +35,17 @@ public:
     SimFileSystem& AddFile(const std::wstring& path, std::int32_t attributes = attr::Archive,
                            std::string content = {});
     // A link to a folder (a junction or symbolic link): it reports the directory and
-    // reparse-point bits, and listing it, or anything below it, reaches the target.
+    // reparse-point bits and the tag, and listing it, or anything below it, reaches the
+    // target.
     SimFileSystem& AddLink(const std::wstring& path, const std::wstring& target,
-                           std::int32_t attributes = attr::Directory | attr::ReparsePoint);
+                           std::int32_t attributes = attr::Directory | attr::ReparsePoint,
+                           std::uint32_t tag = reparse::Symlink);
+    // The entry's reparse tag (it keeps its attribute word; give it the reparse-point
+    // bit for the tag to mean anything).
+    void SetReparseTag(const std::wstring& path, std::uint32_t tag);
+    // Whether "." and ".." come last in listings instead of first, as some file
+    // systems give them.
+    void SetDotEntriesLast(bool last) { dotsLast_ = last; }
     // Removes the entry and everything below it; no-op when missing.
     void Remove(const std::wstring& path);
     // Renames the last component of path (keeps its place in the parent's order).
@@ -80,7 +88,8 @@ public:
     void RejectSetAttrBits(std::int32_t bits, std::int32_t error = win_error::InvalidParameter);
     void FailListing(const std::wstring& folder, std::int32_t error);
     void FailOpen(const std::wstring& path, std::int32_t error);
-    // Writes after the first `lines` successful ones fail.
+    // Writes after the first `lines` successful ones fail (as a write-out that failed is
+    // reported by the next write).
     void FailWritesAfter(int lines, std::int32_t error = win_error::DiskFull);
     void FailClose(std::int32_t error);
     void ClearFaults();
@@ -105,6 +114,7 @@ public:
     std::wstring Dir(const std::wstring& folder, std::int32_t mask) override;
     std::wstring Dir() override;
     std::wstring DirFind(const std::wstring& folder, std::int32_t mask, const std::wstring& name) override;
+    std::uint32_t ReparseTag(const std::wstring& path) override;
     void OpenDropScope() override { listings_.OpenDropScope(); }
     void CloseDropScope() noexcept override { listings_.CloseDropScope(); }
     std::wstring ProgramFolder() override { return programFolder_; }
@@ -114,6 +124,7 @@ public:
     std::int16_t FreeFile() override;
     void OpenForOutput(std::int16_t number, const std::wstring& path) override;
     void Write(std::int16_t number, std::string_view bytes) override;
+    void Flush() noexcept override;
     void Close(std::int16_t number) override;
 
 private:
@@ -125,6 +136,7 @@ private:
         bool dots = true;
         bool writable = true;
         std::wstring link;  // key of the target folder, for a link
+        std::uint32_t reparseTag = 0;
     };
 
     std::wstring Resolve(const std::wstring& path) const;
@@ -149,6 +161,7 @@ private:
     bool refuseTrailingBackslash_ = false;
     bool caseSensitive_ = false;
     bool anyLinks_ = false;
+    bool dotsLast_ = false;
 
     std::unordered_map<std::wstring, std::int32_t> failGetAttr_, failSetAttr_, failListing_, failOpen_;
     std::int32_t rejectBits_ = 0;
@@ -159,7 +172,11 @@ private:
 
     ListingSnapshots listings_{[this](const std::wstring& folder, std::int32_t mask) { return ReadFolder(folder, mask); }};
 
-    std::map<std::int16_t, std::wstring> open_;  // file number -> node key
+    struct OpenFile {
+        std::wstring key;    // the node written to
+        std::string buffer;  // written but not yet out in the file
+    };
+    std::map<std::int16_t, OpenFile> open_;
     std::map<Op, int> calls_;
 };
 

@@ -38,6 +38,7 @@ public:
     std::wstring DirFind(const std::wstring& folder, std::int32_t mask, const std::wstring& name) override {
         return real_.DirFind(folder, mask, name);
     }
+    std::uint32_t ReparseTag(const std::wstring& path) override { return real_.ReparseTag(path); }
     void OpenDropScope() override { real_.OpenDropScope(); }
     void CloseDropScope() noexcept override { real_.CloseDropScope(); }
     std::wstring ProgramFolder() override { return folder_; }

@@ -291,8 +291,10 @@ void CheckedList::FlushMoves() {
     pendingTop_ = pendingCaret_ = -1;
 }
 
-void CheckedList::FlushMovesIfDue() {
-    if (::GetTickCount64() - lastFlush_ >= kFrameMs) FlushMoves();
+bool CheckedList::FlushMovesIfDue() {
+    if (::GetTickCount64() - lastFlush_ < kFrameMs) return false;
+    FlushMoves();
+    return true;
 }
 
 void CheckedList::ApplyPendingSelections() {

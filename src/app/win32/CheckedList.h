@@ -36,8 +36,8 @@ public:
     void SetRunActive(bool active) noexcept { runActive_ = active; }
     // Hands the coalesced moves to the list now.
     void FlushMoves();
-    // The same, when a frame has passed since the last time.
-    void FlushMovesIfDue();
+    // The same, when a frame has passed since the last time; true when it did.
+    bool FlushMovesIfDue();
 
     // WM_MEASUREITEM, WM_DRAWITEM, WM_THEMECHANGED and the tooltip's WM_NOTIFY.
     void Measure(MEASUREITEMSTRUCT& item) const;

@@ -37,13 +37,13 @@ void FocusOrder::Restore(HWND window) {
     if (target) ::SetFocus(target);
 }
 
-void FocusOrder::Leave(HWND control) {
+void FocusOrder::Leave(HWND control, HWND to) {
     const HWND focus = ::GetFocus();
     // A window that is not active has no focus now; the one it gets back counts.
     const bool holds = focus == control || (!focus && saved_ == control);
     if (!holds) return;
     left_ = control;
-    const HWND next = Next(control, false);
+    const HWND next = to != control && CanTakeFocus(to) ? to : Next(control, false);
     if (focus == control && next)
         ::SetFocus(next);
     else

@@ -21,9 +21,9 @@ public:
     // take it.
     void Restore(HWND window);
     // The control is about to be disabled: if it has the focus (or will get it back),
-    // the focus moves on to the next control that can take it, and the control is
-    // remembered to get it back once it is enabled again.
-    void Leave(HWND control);
+    // the focus moves to `to` (or, when that cannot take it, to the next control that
+    // can), and the control is remembered to get it back once it is enabled again.
+    void Leave(HWND control, HWND to);
     // The control has been enabled again: it gets back a focus that Leave moved away.
     void Return(HWND window, HWND control);
 

@@ -32,7 +32,8 @@ std::size_t Slot(ControlId id) noexcept {
 }  // namespace
 
 TesvarWindow::TesvarWindow(WindowServices services, Version version)
-    : form_({services.files, services.out, services.ansi, services.profile, list_, *this, *this}, version),
+    : out_(services.out),
+      form_({services.files, services.out, services.ansi, services.profile, list_, *this, *this}, version),
       pump_([this](const MSG& msg) { return PreTranslate(msg); }) {}
 
 TesvarWindow::~TesvarWindow() {
@@ -214,6 +215,9 @@ void TesvarWindow::OnStart() {
 void TesvarWindow::OnClose() {
     if (ending_) return;
     ending_ = true;
+    // The run's lines so far are on disk before anything else: after a session's end
+    // the process may be ended at any moment.
+    out_.Flush();
     try {
         form_.Form_QueryUnload();
     } catch (...) {
@@ -253,7 +257,9 @@ bool TesvarWindow::PreTranslate(const MSG& msg) {
 }
 
 bool TesvarWindow::DoEvents() {
-    if (runActive_) list_.FlushMovesIfDue();
+    // Once a frame the list shows where the run stands and its log lines go to disk,
+    // so a process killed meanwhile loses at most one frame of them.
+    if (runActive_ && list_.FlushMovesIfDue()) out_.Flush();
     pump_.HandlePending();
     return !ending_;
 }
@@ -328,8 +334,10 @@ void TesvarWindow::SetMousePointer(std::int32_t shape) {
 
 void TesvarWindow::SetButtonEnabled(platform::Button button, bool enabled) {
     const HWND control = Control(button == platform::Button::Start ? kBtnStart : kBtnClear);
-    // A disabled control keeps a focus it had, and the keyboard would do nothing.
-    if (!enabled) focus_.Leave(control);
+    // A disabled control keeps a focus it had, and the keyboard would do nothing. The
+    // focus goes to the list the run is highlighting, not to END, where one more Enter
+    // pressed because nothing seemed to happen would end the program mid-run.
+    if (!enabled) focus_.Leave(control, Control(kList1));
     ::EnableWindow(control, enabled ? TRUE : FALSE);
     if (enabled) focus_.Return(Hwnd(), control);
 }

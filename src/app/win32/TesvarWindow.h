@@ -131,6 +131,7 @@ private:
     void LayoutStrip();
     void KeepOnAMonitor();
 
+    platform::TextOutput& out_;  // the run log's buffer is written out at frames and closes
     CheckedList list_;
     TesvarF1 form_;
     FocusOrder focus_;

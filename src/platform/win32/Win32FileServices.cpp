@@ -6,12 +6,43 @@
 #include "platform/win32/Win32Error.h"
 
 namespace tesvar::platform::win32 {
+namespace {
+
+// Lines are held until there is this much to write, or until Flush or Close.
+constexpr std::size_t kWriteOutAt = 64 * 1024;
+
+}  // namespace
+
+namespace {
+
+// Whether the part of a path after its root can go to the file system as it stands:
+// no "/" and no empty, "." or ".." component (a trailing "\" is fine).
+bool Canonical(std::wstring_view rest) {
+    if (rest.find(L'/') != std::wstring_view::npos) return false;
+    while (!rest.empty()) {
+        const auto end = rest.find(L'\\');
+        const std::wstring_view part = rest.substr(0, end);
+        if (end == std::wstring_view::npos) return part != L"." && part != L"..";
+        if (part.empty() || part == L"." || part == L"..") return false;
+        rest.remove_prefix(end + 1);
+    }
+    return true;
+}
+
+}  // namespace
 
 std::wstring Win32Path(const std::wstring& path) {
-    constexpr std::size_t kShortLimit = 248;  // CreateDirectoryW's limit, the tightest
-    if (path.size() < kShortLimit || path.rfind(L"\\\\?\\", 0) == 0) return path;
-    if (path.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + path.substr(2);
-    if (path.size() >= 3 && path[1] == L':' && path[2] == L'\\') return L"\\\\?\\" + path;
+    const std::wstring_view p(path);
+    // Already past Win32's name handling, or a device.
+    if (p.starts_with(L"\\\\?\\") || p.starts_with(L"\\\\.\\")) return path;
+    if (p.starts_with(L"\\\\")) {
+        // \\server\share\...: server, share and the rest as they stand.
+        const auto server = p.find(L'\\', 2);
+        if (server == std::wstring_view::npos || !Canonical(p.substr(2))) return path;
+        return L"\\\\?\\UNC\\" + path.substr(2);
+    }
+    if (p.size() >= 3 && p[1] == L':' && p[2] == L'\\' && Canonical(p.substr(3))) return L"\\\\?\\" + path;
+    // Relative, or with "." or ".." in it: Win32 resolves it as it always does.
     return path;
 }
 
@@ -20,7 +51,18 @@ std::int32_t Win32FileServices::GetAttr(const std::wstring& path) {
     ++attributeQueries_;
     const DWORD word = ::GetFileAttributesW(Win32Path(path).c_str());
     if (word == INVALID_FILE_ATTRIBUTES) ThrowLastError();
+    listings_.Answered(path, static_cast<std::int32_t>(word));
     return static_cast<std::int32_t>(word);
+}
+
+std::uint32_t Win32FileServices::ReparseTag(const std::wstring& path) {
+    if (const auto listed = listings_.CachedReparseTag(path)) return *listed;
+    // The entry itself, found by its exact name: its find data carries the tag.
+    WIN32_FIND_DATAW data;
+    const ScopedFind find(
+        ::FindFirstFileExW(Win32Path(path).c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0));
+    if (!find) ThrowLastError();
+    return (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ? data.dwReserved0 : 0;
 }
 
 void Win32FileServices::SetAttr(const std::wstring& path, std::int32_t attributes) {
@@ -46,8 +88,9 @@ std::vector<ListedEntry> Win32FileServices::ReadFolder(const std::wstring& folde
     const DWORD excluded =
         static_cast<DWORD>((FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY) & ~mask);
     do {
-        if ((data.dwFileAttributes & excluded) == 0)
-            names.push_back({data.cFileName, static_cast<std::int32_t>(data.dwFileAttributes)});
+        if ((data.dwFileAttributes & excluded) != 0) continue;
+        const std::uint32_t tag = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ? data.dwReserved0 : 0;
+        names.push_back({data.cFileName, static_cast<std::int32_t>(data.dwFileAttributes), tag});
     } while (::FindNextFileW(find.get(), &data));
     const DWORD error = ::GetLastError();
     if (error != ERROR_NO_MORE_FILES) ThrowError(error);
@@ -108,28 +151,61 @@ void Win32FileServices::OpenForOutput(std::int16_t number, const std::wstring& p
     if (!::GetFileInformationByHandle(file.get(), &info)) ThrowLastError();
     if (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) ThrowError(ERROR_ACCESS_DENIED);
     if (!::SetEndOfFile(file.get())) ThrowLastError();  // a fresh handle stands at the start
-    open_.emplace(number, std::move(file));
+    open_.emplace(number, OutputFile{std::move(file), {}, 0});
+}
+
+DWORD Win32FileServices::WriteOut(OutputFile& out) noexcept {
+    std::size_t done = 0;
+    DWORD error = ERROR_SUCCESS;
+    while (done < out.held.size()) {
+        const std::size_t left = out.held.size() - done;
+        const DWORD chunk = left > 0x10000000 ? 0x10000000 : static_cast<DWORD>(left);
+        DWORD written = 0;
+        if (!::WriteFile(out.file.get(), out.held.data() + done, chunk, &written, nullptr)) {
+            error = ::GetLastError();
+            if (error == ERROR_SUCCESS) error = ERROR_WRITE_FAULT;
+            break;
+        }
+        if (written == 0) {
+            error = ERROR_WRITE_FAULT;
+            break;
+        }
+        done += written;
+    }
+    out.held.erase(0, done);
+    return error;
 }
 
 void Win32FileServices::Write(std::int16_t number, std::string_view bytes) {
     const auto it = open_.find(number);
     if (it == open_.end()) ThrowError(ERROR_INVALID_HANDLE);
-    // Straight to the file, no buffer of our own: a program ended mid-run keeps every line.
-    while (!bytes.empty()) {
-        const DWORD chunk = bytes.size() > 0x10000000 ? 0x10000000 : static_cast<DWORD>(bytes.size());
-        DWORD written = 0;
-        if (!::WriteFile(it->second.get(), bytes.data(), chunk, &written, nullptr)) ThrowLastError();
-        if (written == 0) ThrowError(ERROR_WRITE_FAULT);
-        bytes.remove_prefix(written);
+    OutputFile& out = it->second;
+    // An earlier write-out failed: what it held goes first, or this line is refused too.
+    if (out.failure != ERROR_SUCCESS) {
+        out.failure = WriteOut(out);
+        if (out.failure != ERROR_SUCCESS) ThrowError(out.failure);
+    }
+    out.held.append(bytes);
+    // A run without frames (no window) still writes out as it goes.
+    if (out.held.size() >= kWriteOutAt) out.failure = WriteOut(out);
+}
+
+void Win32FileServices::Flush() noexcept {
+    for (auto& [number, out] : open_) {
+        if (!out.held.empty()) out.failure = WriteOut(out);
     }
 }
 
 void Win32FileServices::Close(std::int16_t number) {
     const auto it = open_.find(number);
     if (it == open_.end()) ThrowError(ERROR_INVALID_HANDLE);
-    const HANDLE h = it->second.release();
+    const DWORD failed = WriteOut(it->second);
+    const HANDLE h = it->second.file.release();
     open_.erase(it);
-    if (!::CloseHandle(h)) ThrowLastError();
+    const bool closed = ::CloseHandle(h) != FALSE;
+    const DWORD closeError = closed ? ERROR_SUCCESS : ::GetLastError();
+    if (failed != ERROR_SUCCESS) ThrowError(failed);
+    if (!closed) ThrowError(closeError);
 }
 
 std::string Win32Ansi::ToAnsi(std::wstring_view text) {

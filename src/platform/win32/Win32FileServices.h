@@ -11,8 +11,11 @@
 
 namespace tesvar::platform::win32 {
 
-// A path as Win32 takes it: long absolute paths get the "\\?\" prefix so that no
-// MAX_PATH limit applies.
+// A path as the file system gets it. An absolute path goes with the "\\?\" (or
+// "\\?\UNC\") prefix, whatever its length: without it Win32 strips a trailing dot or
+// space from a name and takes "nul" or "con.txt" for a device, so another entry than
+// the one named would be asked or changed. A relative path, or one with "/", "." or
+// ".." in it, is left for Win32 to resolve.
 std::wstring Win32Path(const std::wstring& path);
 
 class Win32FileServices : public FileServices, public TextOutput {
@@ -22,6 +25,7 @@ public:
     std::wstring Dir(const std::wstring& folder, std::int32_t mask) override;
     std::wstring Dir() override;
     std::wstring DirFind(const std::wstring& folder, std::int32_t mask, const std::wstring& name) override;
+    std::uint32_t ReparseTag(const std::wstring& path) override;
     void OpenDropScope() override { listings_.OpenDropScope(); }
     void CloseDropScope() noexcept override { listings_.CloseDropScope(); }
     std::wstring ProgramFolder() override;
@@ -36,6 +40,7 @@ public:
     std::int16_t FreeFile() override;
     void OpenForOutput(std::int16_t number, const std::wstring& path) override;
     void Write(std::int16_t number, std::string_view bytes) override;
+    void Flush() noexcept override;
     void Close(std::int16_t number) override;
 
 private:
@@ -43,7 +48,15 @@ private:
     // restarted after a nested listing is served from its snapshot.
     ListingSnapshots listings_{&ReadFolder};
     static std::vector<ListedEntry> ReadFolder(const std::wstring& folder, std::int32_t mask);
-    std::map<std::int16_t, ScopedFile> open_;
+    struct OutputFile {
+        ScopedFile file;
+        std::string held;         // written, not yet out in the file
+        DWORD failure = 0;        // the last write-out's failure, while it lasts
+    };
+    // Writes out what the file holds; the error when WriteFile fails (what was not
+    // written stays held), else 0.
+    static DWORD WriteOut(OutputFile& out) noexcept;
+    std::map<std::int16_t, OutputFile> open_;
     std::size_t attributeQueries_ = 0;
 };
 
