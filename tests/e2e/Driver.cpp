@@ -68,11 +68,11 @@ void PumpFor(DWORD milliseconds) {
 }
 
 template <class Done>
-bool WaitFor(Done&& done, DWORD timeoutMs) {
+bool WaitFor(Done&& done, DWORD timeoutMs, DWORD pollMs = 10) {
     const ULONGLONG until = ::GetTickCount64() + timeoutMs;
     while (!done()) {
         if (::GetTickCount64() >= until) return false;
-        PumpFor(10);
+        PumpFor(pollMs);
     }
     return true;
 }
@@ -232,7 +232,9 @@ DWORD TesvarProcess::DragOnto(const std::vector<std::wstring>& paths, Payload pa
         ::QueryPerformanceCounter(&releasedCounter);
         LeftButton(false);
     });
-    auto data = platform::win32::ComPtr<IDataObject>::Attach(new FileListDataObject(paths, payload));
+    // Offered for reading after the drop, as the shell offers its data.
+    auto* object = new FileListDataObject(paths, payload, true);
+    auto data = platform::win32::ComPtr<IDataObject>::Attach(object);
     auto dropSource = platform::win32::ComPtr<IDropSource>::Attach(new MouseDropSource());
     DWORD effect = DROPEFFECT_NONE;
     const HRESULT hr =
@@ -241,10 +243,13 @@ DWORD TesvarProcess::DragOnto(const std::vector<std::wstring>& paths, Payload pa
     hand.join();
     dropWaitMs_ = released && returned > released ? static_cast<DWORD>(returned - released) : 0;
     releasedAt_ = releasedCounter;
-    return hr == DRAGDROP_S_DROP ? effect : DROPEFFECT_NONE;
+    if (hr != DRAGDROP_S_DROP) return DROPEFFECT_NONE;
+    // Read after the drop: the effect is the one the target reports once it has read.
+    if (object->Started() && WaitFor([&] { return object->Ended() || !Running(); }, 60000)) return object->EndEffect();
+    return effect;
 }
 
-std::optional<SeenBox> TesvarProcess::WaitBox(DWORD timeoutMs) {
+std::optional<SeenBox> TesvarProcess::WaitBox(DWORD timeoutMs, DWORD pollMs) {
     std::optional<SeenBox> box;
     WaitFor(
         [&] {
@@ -259,7 +264,7 @@ std::optional<SeenBox> TesvarProcess::WaitBox(DWORD timeoutMs) {
             }
             return !Running();
         },
-        timeoutMs);
+        timeoutMs, pollMs);
     return box;
 }
 

@@ -57,7 +57,9 @@ public:
     LARGE_INTEGER ReleasedAt() const { return releasedAt_; }
 
     // The next message box of the process, once it is shown; nullopt on timeout.
-    std::optional<SeenBox> WaitBox(DWORD timeoutMs = 20000);
+    // Looks every pollMs: a benchmark looks less often, so that its looking (a walk
+    // over every window) does not slow the program it times.
+    std::optional<SeenBox> WaitBox(DWORD timeoutMs = 20000, DWORD pollMs = 10);
     // Waits for the next box, presses the answer and returns what it showed.
     SeenBox Answer(int button, DWORD timeoutMs = 20000);
     // Waits for the status caption to change from `from` (the drop has ended).

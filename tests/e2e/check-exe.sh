@@ -7,8 +7,10 @@ set -euo pipefail
 exe=$1 build=$2
 fail() { echo "FAIL: $*"; exit 1; }
 
-# Imports: Windows system DLLs only (msvcrt.dll ships with every Windows).
-allowed='^(KERNEL32|USER32|GDI32|COMCTL32|UxTheme|ole32|OLEAUT32|SHELL32|msvcrt|ADVAPI32|api-ms-win-[a-z0-9-]+)\.dll$'
+# Imports: the system's known DLLs only, which Windows never looks for in the program's
+# folder (msvcrt.dll ships with every Windows). The common controls and UxTheme are not
+# known DLLs: the program loads them from the system itself.
+allowed='^(KERNEL32|USER32|GDI32|SHELL32|ole32|OLEAUT32|ADVAPI32|msvcrt)\.dll$'
 dlls=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p')
 [ -n "$dlls" ] || fail "no import table read"
 while read -r dll; do

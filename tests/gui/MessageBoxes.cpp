@@ -119,14 +119,23 @@ std::vector<HWND> BoxesOfProcess(DWORD process) {
 
 BoxAnswerer::BoxAnswerer() {
     g_answerer = this;
-    // A thread timer fires inside any message loop of this thread, the message box's
-    // own modal loop included.
-    timer_ = ::SetTimer(nullptr, 0, 10, &BoxAnswerer::Tick);
+    // A box of this thread being activated starts a thread timer, which fires inside
+    // the box's own modal loop; it stops once the box is answered, so that the program
+    // under test does not run this poll between boxes (a run yields after every entry).
+    hook_ = ::SetWindowsHookExW(WH_CBT, &BoxAnswerer::Activated, nullptr, ::GetCurrentThreadId());
 }
 
 BoxAnswerer::~BoxAnswerer() {
-    ::KillTimer(nullptr, timer_);
+    if (hook_) ::UnhookWindowsHookEx(hook_);
+    if (timer_) ::KillTimer(nullptr, timer_);
     g_answerer = nullptr;
+}
+
+LRESULT CALLBACK BoxAnswerer::Activated(int code, WPARAM wParam, LPARAM lParam) noexcept {
+    if (code == HCBT_ACTIVATE && g_answerer && !g_answerer->timer_ &&
+        ClassOf(reinterpret_cast<HWND>(wParam)) == L"#32770")
+        g_answerer->timer_ = ::SetTimer(nullptr, 0, 10, &BoxAnswerer::Tick);
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 void CALLBACK BoxAnswerer::Tick(HWND, UINT, UINT_PTR, DWORD) noexcept {
@@ -136,7 +145,14 @@ void CALLBACK BoxAnswerer::Tick(HWND, UINT, UINT_PTR, DWORD) noexcept {
 void BoxAnswerer::Poll() {
     answered_.erase(std::remove_if(answered_.begin(), answered_.end(), [](HWND h) { return !::IsWindow(h); }),
                     answered_.end());
-    for (HWND dialog : BoxesOfThread(::GetCurrentThreadId())) {
+    const std::vector<HWND> boxes = BoxesOfThread(::GetCurrentThreadId());
+    if (boxes.empty() && answeredSinceArmed_) {
+        ::KillTimer(nullptr, timer_);
+        timer_ = 0;
+        answeredSinceArmed_ = false;
+        return;
+    }
+    for (HWND dialog : boxes) {
         if (std::find(answered_.begin(), answered_.end(), dialog) != answered_.end()) continue;
         SeenBox box = ReadBox(dialog);
         if (box.buttons.empty()) continue;  // not laid out yet
@@ -150,6 +166,7 @@ void BoxAnswerer::Poll() {
             answers_.pop_front();
         }
         seen.push_back(std::move(box));
+        answeredSinceArmed_ = true;
         Press(dialog, answer);
     }
 }

@@ -32,7 +32,8 @@ void Press(HWND dialog, int button);
 std::vector<HWND> BoxesOfThread(DWORD thread);
 std::vector<HWND> BoxesOfProcess(DWORD process);
 
-// Answers the boxes of this thread from a script, from inside their modal loops.
+// Answers the boxes of this thread from a script, from inside their modal loops, and
+// does nothing between boxes.
 class BoxAnswerer {
 public:
     BoxAnswerer();
@@ -47,9 +48,12 @@ public:
     int unanswered = 0;  // boxes that found no answer left (closed with their first button)
 
 private:
+    static LRESULT CALLBACK Activated(int code, WPARAM wParam, LPARAM lParam) noexcept;
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) noexcept;
     void Poll();
-    UINT_PTR timer_ = 0;
+    HHOOK hook_ = nullptr;
+    UINT_PTR timer_ = 0;  // polls while a box of this thread is up
+    bool answeredSinceArmed_ = false;
     std::deque<int> answers_;
     std::vector<HWND> answered_;
 };

@@ -61,9 +61,9 @@ RECT WindowFixture::OuterPixels() {
     return r;
 }
 
-DWORD WindowFixture::Drop(const std::vector<std::wstring>& paths) {
+DWORD WindowFixture::Drop(const std::vector<std::wstring>& paths, Payload payload) {
     IDropTarget* target = window->ListDropTarget();
-    auto data = platform::win32::ComPtr<IDataObject>::Attach(new FileListDataObject(paths));
+    auto data = platform::win32::ComPtr<IDataObject>::Attach(new FileListDataObject(paths, payload));
     RECT r{};
     ::GetWindowRect(Control(app::win32::kList1), &r);
     const POINTL at{r.left + 10, r.top + 10};

@@ -10,6 +10,7 @@
 
 #include "app/win32/TesvarWindow.h"
 #include "gui/MessageBoxes.h"
+#include "support/win32/FileListDataObject.h"
 #include "platform/win32/Win32FileServices.h"
 #include "platform/win32/Win32Profile.h"
 #include "win32/Win32TestSupport.h"
@@ -36,7 +37,7 @@ protected:
     std::wstring Ini() { return folder + L"\\Tesvar.ini"; }
     std::wstring Log() { return folder + L"\\Tesvar.log"; }
     // Drops the paths on the list through its drop target; returns the effect answered.
-    DWORD Drop(const std::vector<std::wstring>& paths);
+    DWORD Drop(const std::vector<std::wstring>& paths, Payload payload = Payload::FileList);
     std::vector<std::wstring> Entries();
 
     std::wstring folder;  // stands in for the program folder

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "collect/DropIntake.h"
+#include "collect/modMain.h"
 #include "platform/Error.h"
 #include "sim/SimUi.h"
 #include "platform/win32/Win32Error.h"
@@ -124,6 +126,41 @@ TEST_F(ReleaseRunWin32, MissingEntryReportsFileNotFound) {
 }
 
 // A call that fails without setting an error must not read as "no error" to the run.
+// Names Win32 would change on their way without the "\\?\" prefix (a trailing dot or
+// space, device names), made on the Unix side: each is listed, released and logged as
+// exactly the entry the listing named, and "rep", which "rep." would otherwise reach,
+// is left alone.
+TEST_F(ReleaseRunWin32, OddNamesAreListedReleasedAndLoggedAsExactlyThoseEntries) {
+    const std::wstring fixtures = test::FixturesFolder();
+    if (fixtures.empty()) GTEST_SKIP() << "no fixtures folder (run through run-with-fixtures.sh)";
+    const std::wstring d = fixtures + L"\\odd-names";
+    const auto word = [](const std::wstring& path) { return ::GetFileAttributesW((L"\\\\?\\" + path).c_str()); };
+    ASSERT_EQ(word(d + L"\\rep"), 32u);
+    ui.filterText = L"*.*";
+    ui.readOnlySwitch = 1;
+    collect::modMain module(files);
+    collect::DropIntake({files, ui, ui, module}).List1_OLEDragDrop({d});
+    std::vector<std::wstring> listed;
+    for (const auto& e : ui.entries) listed.push_back(e.text);
+    const std::vector<std::wstring> names{L"a.txt ", L"com1.log", L"con.txt", L"nul", L"rep."};
+    std::vector<std::wstring> expected;
+    for (const auto& n : names) expected.push_back(d + L"\\" + n);
+    ASSERT_EQ(listed, expected);
+    EXPECT_EQ(ui.SelCount(), 5);
+
+    ui.Answer(msgbox::Yes);
+    Run();
+    for (const auto& path : expected) EXPECT_EQ(word(path), 32u) << ansi.ToAnsi(path);
+    EXPECT_EQ(word(d + L"\\rep"), 32u);
+    const std::string bytes = test::ReadBytes(log);
+    for (const auto& path : expected) {
+        std::string line = test::kReleasedSjis;
+        Zone(line) += Sjis(path);
+        Zone(line) += " 33 -> 32  0 \r\n";
+        EXPECT_NE(bytes.find(line), std::string::npos) << line << "\n" << bytes;
+    }
+}
+
 TEST(Win32Error, AFailureThatSetNoErrorStillCarriesANumberAndAText) {
     ::SetLastError(ERROR_SUCCESS);
     try {

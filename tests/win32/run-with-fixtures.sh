@@ -4,7 +4,8 @@
 # then removes them again.
 #  - read-only folders: Wine reports READONLY for a folder without write bits;
 #  - files whose change is refused even for root: chattr +i, where the file system has it;
-#  - folders in which not even root can create a file: chattr +i on the folder.
+#  - folders in which not even root can create a file: chattr +i on the folder;
+#  - names that Win32 reaches only through the \\?\ prefix.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 exe=$1; shift
@@ -38,6 +39,15 @@ for i in $(seq 1 4); do
   mkdir "$d"
   chattr +i "$d" 2>/dev/null || rmdir "$d"
 done
+# Names Win32 changes on their way unless a path carries the \\?\ prefix (a trailing dot
+# or space is stripped, device names name the device), each read-only, beside a
+# writable "rep" that "rep." would otherwise reach.
+mkdir "$fixtures/odd-names"
+for n in 'rep.' 'nul' 'con.txt' 'com1.log' 'a.txt '; do
+  echo data > "$fixtures/odd-names/$n"
+  chmod a-w "$fixtures/odd-names/$n"
+done
+echo data > "$fixtures/odd-names/rep"
 export TESVAR_FIXTURES="$fixtures"
 if [ -n "${TESVAR_GUI:-}" ]; then
   "$here/../gui/run-gui.sh" "$exe" "$@"

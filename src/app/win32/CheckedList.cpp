@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "app/win32/SystemDlls.h"
 #include "platform/win32/Win32Error.h"
 
 namespace tesvar::app::win32 {
@@ -62,7 +63,7 @@ void CheckedList::Attach(HWND list, int dpi) {
 
 void CheckedList::Detach() noexcept {
     if (tooltip_) ::DestroyWindow(tooltip_);
-    if (theme_) ::CloseThemeData(theme_);
+    if (theme_) ThemeFunctions::Get().close(theme_);
     tooltip_ = nullptr;
     theme_ = nullptr;
     list_ = nullptr;
@@ -70,17 +71,18 @@ void CheckedList::Detach() noexcept {
 }
 
 void CheckedList::ThemeChanged() {
-    if (theme_) ::CloseThemeData(theme_);
+    const ThemeFunctions& themes = ThemeFunctions::Get();
+    if (theme_) themes.close(theme_);
     // With visual styles the theme's check box, otherwise the classic one; either
     // grows with the DPI.
-    theme_ = ::OpenThemeData(list_, L"BUTTON");
+    theme_ = themes ? themes.open(list_, L"BUTTON") : nullptr;
     box_ = ::MulDiv(13, dpi_, 96);
     margin_ = ::MulDiv(2, dpi_, 96);
     gap_ = ::MulDiv(4, dpi_, 96);
     const platform::win32::ScopedDc dc(list_);
     if (theme_ && dc) {
         SIZE size{};
-        if (SUCCEEDED(::GetThemePartSize(theme_, dc.get(), BP_CHECKBOX, CBS_UNCHECKEDNORMAL, nullptr, TS_DRAW, &size)))
+        if (SUCCEEDED(themes.partSize(theme_, dc.get(), BP_CHECKBOX, CBS_UNCHECKEDNORMAL, nullptr, TS_DRAW, &size)))
             box_ = std::max<int>(size.cx, size.cy);
     }
     int textHeight = box_;
@@ -90,8 +92,46 @@ void CheckedList::ThemeChanged() {
         if (::GetTextMetricsW(dc.get(), &tm)) textHeight = tm.tmHeight;
     }
     itemHeight_ = std::max(textHeight, box_) + margin_;
+    boxes_.reset();  // drawn again at the next paint
     ::SendMessageW(list_, LB_SETITEMHEIGHT, 0, itemHeight_);
     ::InvalidateRect(list_, nullptr, TRUE);
+}
+
+void CheckedList::DrawBox(HDC dc, const RECT& box, bool checked, bool current) {
+    // The four check boxes (clear or ticked, on a plain or a highlighted line) are drawn
+    // once and then copied: drawing one costs more than the rest of an entry.
+    const COLORREF plain = ::GetSysColor(COLOR_WINDOW), highlight = ::GetSysColor(COLOR_HIGHLIGHT);
+    if (!boxes_ || boxColors_[0] != plain || boxColors_[1] != highlight) {
+        boxes_.reset(::CreateCompatibleDC(dc));
+        boxBitmap_.reset(boxes_ ? ::CreateCompatibleBitmap(dc, box_ * 4, box_) : nullptr);
+        if (!boxes_ || !boxBitmap_ || !::SelectObject(boxes_.get(), boxBitmap_.get())) {
+            boxes_.reset();
+        } else {
+            boxColors_[0] = plain;
+            boxColors_[1] = highlight;
+            for (int cell = 0; cell < 4; ++cell) {
+                RECT r{cell * box_, 0, (cell + 1) * box_, box_};
+                ::FillRect(boxes_.get(), &r, ::GetSysColorBrush(cell >= 2 ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+                DrawBoxNow(boxes_.get(), r, cell % 2 == 1);
+            }
+        }
+    }
+    if (!boxes_) {
+        DrawBoxNow(dc, box, checked);
+        return;
+    }
+    const int cell = (current ? 2 : 0) + (checked ? 1 : 0);
+    ::BitBlt(dc, box.left, box.top, box_, box_, boxes_.get(), cell * box_, 0, SRCCOPY);
+}
+
+void CheckedList::DrawBoxNow(HDC dc, const RECT& box, bool checked) const {
+    RECT r = box;
+    if (theme_) {
+        ThemeFunctions::Get().background(theme_, dc, BP_CHECKBOX, checked ? CBS_CHECKEDNORMAL : CBS_UNCHECKEDNORMAL, &r,
+                                         nullptr);
+    } else {
+        ::DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_FLAT | (checked ? DFCS_CHECKED : 0));
+    }
 }
 
 void CheckedList::Measure(MEASUREITEMSTRUCT& item) const { item.itemHeight = static_cast<UINT>(itemHeight_); }
@@ -114,19 +154,18 @@ void CheckedList::Draw(const DRAWITEMSTRUCT& item) {
         return;
     }
     const bool checked = (item.itemState & ODS_SELECTED) != 0;
-    const auto caret = ::SendMessageW(list_, LB_GETCARETINDEX, 0, 0);
-    // The current entry stands out while the list has the focus or a run moves it.
-    const bool current = static_cast<LRESULT>(item.itemID) == caret && (runActive_ || ::GetFocus() == list_);
+    // The current entry stands out while the list has the focus (the list box marks it
+    // with ODS_FOCUS then) or a run moves it. Asked per entry drawn, so nothing here
+    // asks the window server.
+    const bool current = (item.itemState & ODS_FOCUS) != 0 ||
+                         (runActive_ && static_cast<LRESULT>(item.itemID) ==
+                                            ::SendMessageW(list_, LB_GETCARETINDEX, 0, 0));
     ::FillRect(dc, &rc, ::GetSysColorBrush(current ? COLOR_HIGHLIGHT : COLOR_WINDOW));
 
     RECT box{rc.left + margin_, rc.top + (rc.bottom - rc.top - box_) / 2, 0, 0};
     box.right = box.left + box_;
     box.bottom = box.top + box_;
-    if (theme_) {
-        ::DrawThemeBackground(theme_, dc, BP_CHECKBOX, checked ? CBS_CHECKEDNORMAL : CBS_UNCHECKEDNORMAL, &box, nullptr);
-    } else {
-        ::DrawFrameControl(dc, &box, DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_FLAT | (checked ? DFCS_CHECKED : 0));
-    }
+    DrawBox(dc, box, checked, current);
 
     const std::wstring text = TextOf(item.itemID);
     RECT textRect = rc;
@@ -268,10 +307,11 @@ void CheckedList::MoveCaret(std::int32_t index) {
 
 void CheckedList::SetListIndex(std::int32_t index) {
     CheckIndex(index);
-    if (runActive_)
-        pendingCaret_ = index;
-    else
+    if (runActive_) {
+        pendingCaret_ = runPosition_ = index;
+    } else {
         MoveCaret(index);
+    }
 }
 
 void CheckedList::SetTopIndex(std::int32_t index) {

@@ -33,7 +33,12 @@ public:
 
     // The current entry stands out while a run moves it, even without the focus; the
     // run's moves reach the list at most once per frame (FlushMoves).
-    void SetRunActive(bool active) noexcept { runActive_ = active; }
+    void SetRunActive(bool active) noexcept {
+        runActive_ = active;
+        runPosition_ = -1;
+    }
+    // The entry a run made current last (-1 before any).
+    std::int32_t RunPosition() const noexcept { return runPosition_; }
     // Hands the coalesced moves to the list now.
     void FlushMoves();
     // The same, when a frame has passed since the last time; true when it did.
@@ -71,12 +76,18 @@ private:
     std::wstring TextOf(UINT index) const;
     int EntryAt(POINT at) const;  // -1 where no entry is
     void PointerMoved(LPARAM at);
+    // The check box of an entry, from the drawn ones; DrawBoxNow draws one.
+    void DrawBox(HDC dc, const RECT& box, bool checked, bool current);
+    void DrawBoxNow(HDC dc, const RECT& box, bool checked) const;
     void ApplyPendingSelections();
 
     HWND list_ = nullptr;
     HWND tooltip_ = nullptr;
     platform::win32::ScopedFont font_;
     HTHEME theme_ = nullptr;
+    platform::win32::ScopedMemoryDc boxes_;  // the four check boxes side by side
+    platform::win32::Scoped<platform::win32::GdiObjectTraits> boxBitmap_;
+    COLORREF boxColors_[2] = {};  // the backgrounds they were drawn on
     int dpi_ = 96;
     int box_ = 13;         // check box side, pixels
     int margin_ = 2;       // around the check box
@@ -89,6 +100,7 @@ private:
     std::vector<std::int32_t> pendingSelected_;  // selections to set when it shows
     std::int32_t pendingTop_ = -1;
     std::int32_t pendingCaret_ = -1;
+    std::int32_t runPosition_ = -1;
     ULONGLONG lastFlush_ = 0;
     std::int32_t lastReadIndex_ = -1;  // the entry List read last, and its text
     std::wstring lastReadText_;

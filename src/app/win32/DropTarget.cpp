@@ -1,6 +1,10 @@
 #include "app/win32/DropTarget.h"
 
-#include <shellapi.h>
+#include <shlobj.h>
+
+#include <cstring>
+#include <memory>
+#include <string_view>
 
 #include "platform/win32/ScopedWin.h"
 
@@ -17,25 +21,94 @@ bool CarriesFileList(IDataObject* data) noexcept {
     return data->QueryGetData(&format) == S_OK;
 }
 
+std::vector<std::wstring> DropFileNames(const void* block, std::size_t size) {
+    std::vector<std::wstring> names;
+    DROPFILES header{};
+    if (!block || size < sizeof header) return names;
+    std::memcpy(&header, block, sizeof header);
+    if (header.pFiles < sizeof header || header.pFiles >= size) return names;
+    const auto* bytes = static_cast<const unsigned char*>(block);
+    std::size_t at = header.pFiles;
+    if (header.fWide) {
+        // The names as one run of characters (copied once: the list need not be aligned).
+        std::wstring units((size - at) / sizeof(wchar_t), L'\0');
+        std::memcpy(units.data(), bytes + at, units.size() * sizeof(wchar_t));
+        std::wstring_view rest(units);
+        while (!rest.empty() && rest.front() != L'\0') {
+            const auto end = rest.find(L'\0');
+            if (end == std::wstring_view::npos) break;  // runs past the block's end
+            names.emplace_back(rest.substr(0, end));
+            rest.remove_prefix(end + 1);
+        }
+        return names;
+    }
+    // Names in the system's code page.
+    while (at < size && bytes[at] != 0) {
+        const auto* start = reinterpret_cast<const char*>(bytes + at);
+        const auto* end = static_cast<const char*>(std::memchr(start, 0, size - at));
+        if (!end) break;  // runs past the block's end
+        const int length = static_cast<int>(end - start);
+        const int n = ::MultiByteToWideChar(CP_ACP, 0, start, length, nullptr, 0);
+        std::wstring name(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
+        if (n > 0) ::MultiByteToWideChar(CP_ACP, 0, start, length, name.data(), n);
+        if (!name.empty()) names.push_back(std::move(name));
+        at += static_cast<std::size_t>(length) + 1;
+    }
+    return names;
+}
+
 std::vector<std::wstring> DroppedPaths(IDataObject* data) {
-    std::vector<std::wstring> paths;
-    if (!data) return paths;
+    if (!data) return {};
     FORMATETC format = FileListFormat();
     platform::win32::ScopedStgMedium medium;
-    if (FAILED(data->GetData(&format, medium.put())) || medium.get().tymed != TYMED_HGLOBAL) return paths;
+    if (FAILED(data->GetData(&format, medium.put())) || medium.get().tymed != TYMED_HGLOBAL) return {};
+    // Read once, within the block: DragQueryFileW walks the list from its first name on
+    // every call, which for a drag of many files keeps the shell waiting.
     const platform::win32::GlobalLockGuard lock(medium.get().hGlobal);
-    const auto drop = static_cast<HDROP>(lock.get());
-    if (!drop) return paths;
-    const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
-    paths.reserve(count);
-    for (UINT i = 0; i < count; ++i) {
-        const UINT length = ::DragQueryFileW(drop, i, nullptr, 0);
-        std::wstring path(length, L'\0');
-        if (length > 0) ::DragQueryFileW(drop, i, path.data(), length + 1);
-        paths.push_back(std::move(path));
-    }
-    return paths;
+    if (!lock.get()) return {};
+    return DropFileNames(lock.get(), ::GlobalSize(medium.get().hGlobal));
 }
+
+namespace {
+
+// A drop whose source lets its data be read after DoDragDrop has returned (the shell's
+// data objects do): the source is free at once, and hears the outcome when the window
+// has read the list. However the drop ends, the source's operation is ended.
+class LaterRead {
+public:
+    LaterRead(IDataObject* data, platform::win32::ComPtr<IDataObjectAsyncCapability> async) noexcept
+        : async_(std::move(async)) {
+        data->AddRef();
+        data_ = platform::win32::ComPtr<IDataObject>::Attach(data);
+    }
+    ~LaterRead() { End(E_ABORT, DROPEFFECT_NONE); }
+    LaterRead(const LaterRead&) = delete;
+    LaterRead& operator=(const LaterRead&) = delete;
+
+    std::vector<std::wstring> Read() {
+        std::vector<std::wstring> paths;
+        try {
+            paths = DroppedPaths(data_.get());
+        } catch (...) {
+            paths.clear();
+        }
+        End(S_OK, paths.empty() ? DROPEFFECT_NONE : DROPEFFECT_COPY);
+        return paths;
+    }
+
+private:
+    void End(HRESULT result, DWORD effect) noexcept {
+        if (!async_) return;
+        async_->EndOperation(result, nullptr, effect);
+        async_.reset();
+        data_.reset();
+    }
+
+    platform::win32::ComPtr<IDataObject> data_;
+    platform::win32::ComPtr<IDataObjectAsyncCapability> async_;
+};
+
+}  // namespace
 
 DWORD DropTarget::Effect(DWORD allowed) noexcept {
     if (!sink_) return DROPEFFECT_NONE;
@@ -49,36 +122,60 @@ DWORD DropTarget::Effect(DWORD allowed) noexcept {
     return (wanted & allowed) != 0 ? wanted : DROPEFFECT_NONE;
 }
 
-HRESULT DropTarget::DragEnter(IDataObject* data, DWORD, POINTL, DWORD* effect) noexcept {
+HRESULT DropTarget::DragEnter(IDataObject* data, DWORD, POINTL point, DWORD* effect) noexcept {
     if (!effect) return E_INVALIDARG;
     carriesFileList_ = CarriesFileList(data);
     *effect = Effect(*effect);
+    POINT at{point.x, point.y};
+    if (helper_) helper_->DragEnter(window_, data, &at, *effect);
     return S_OK;
 }
 
-HRESULT DropTarget::DragOver(DWORD, POINTL, DWORD* effect) noexcept {
+HRESULT DropTarget::DragOver(DWORD, POINTL point, DWORD* effect) noexcept {
     if (!effect) return E_INVALIDARG;
     *effect = Effect(*effect);
+    POINT at{point.x, point.y};
+    if (helper_) helper_->DragOver(&at, *effect);
     return S_OK;
 }
 
 HRESULT DropTarget::DragLeave() noexcept {
     carriesFileList_ = false;
+    if (helper_) helper_->DragLeave();
     return S_OK;
 }
 
-HRESULT DropTarget::Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) noexcept {
+HRESULT DropTarget::Drop(IDataObject* data, DWORD, POINTL point, DWORD* effect) noexcept {
     if (!effect) return E_INVALIDARG;
     carriesFileList_ = CarriesFileList(data);
     *effect = Effect(*effect);
-    if (*effect == DROPEFFECT_NONE) return S_OK;
-    try {
-        sink_->Dropped(DroppedPaths(data));
-    } catch (...) {
-        // The drop's own failures end it; the source still hears the effect it was shown.
-    }
     carriesFileList_ = false;
+    // Data that cannot be read changes nothing, and the source hears that nothing was
+    // taken.
+    if (*effect != DROPEFFECT_NONE) *effect = Take(data);
+    POINT at{point.x, point.y};
+    if (helper_) helper_->Drop(data, &at, *effect);
     return S_OK;
+}
+
+DWORD DropTarget::Take(IDataObject* data) noexcept {
+    try {
+        platform::win32::ComPtr<IDataObjectAsyncCapability> async;
+        BOOL asyncMode = FALSE;
+        if (SUCCEEDED(data->QueryInterface(IID_IDataObjectAsyncCapability, reinterpret_cast<void**>(async.put()))) &&
+            SUCCEEDED(async->GetAsyncMode(&asyncMode)) && asyncMode && SUCCEEDED(async->StartOperation(nullptr))) {
+            auto later = std::make_shared<LaterRead>(data, std::move(async));
+            sink_->Dropped([later] { return later->Read(); });
+            return DROPEFFECT_COPY;
+        }
+        std::vector<std::wstring> paths = DroppedPaths(data);
+        if (paths.empty()) return DROPEFFECT_NONE;
+        sink_->Dropped([paths = std::move(paths)]() mutable { return std::move(paths); });
+        return DROPEFFECT_COPY;
+    } catch (...) {
+        // The drop's own failures end it; the source hears that nothing was taken.
+        return DROPEFFECT_NONE;
+    }
 }
 
 }  // namespace tesvar::app::win32

@@ -21,6 +21,8 @@ using platform::win32::ThrowLastError;
 constexpr UINT kDropMessage = WM_APP + 1;
 // How often a long drop lets paints and the system's calls through.
 constexpr ULONGLONG kBreathMs = 100;
+// A drop that lasts longer shows on the taskbar button.
+constexpr ULONGLONG kLongDropMs = 500;
 
 std::size_t Slot(ControlId id) noexcept {
     for (std::size_t i = 0; i < kControls.size(); ++i) {
@@ -34,7 +36,28 @@ std::size_t Slot(ControlId id) noexcept {
 TesvarWindow::TesvarWindow(WindowServices services, Version version)
     : out_(services.out),
       form_({services.files, services.out, services.ansi, services.profile, list_, *this, *this}, version),
-      pump_([this](const MSG& msg) { return PreTranslate(msg); }) {}
+      pump_([this](const MSG& msg) { return PreTranslate(msg); }),
+      dragImages_([]() -> platform::win32::ComPtr<IDropTargetHelper> {
+          platform::win32::ComPtr<IDropTargetHelper> helper;
+          if (FAILED(::CoCreateInstance(CLSID_DragDropHelper, nullptr, CLSCTX_INPROC_SERVER, IID_IDropTargetHelper,
+                                        reinterpret_cast<void**>(helper.put()))))
+              helper.reset();
+          return helper;
+      }),
+      taskbarButtonCreated_(::RegisterWindowMessageW(L"TaskbarButtonCreated")) {}
+
+void TesvarWindow::SetShellParts(ShellParts parts) {
+    dragImages_ = std::move(parts.dragImages);
+    taskbar_ = TaskbarProgress(std::move(parts.taskbar));
+}
+
+platform::win32::ComPtr<IDropTargetHelper> TesvarWindow::DragImageHelper() const noexcept {
+    try {
+        return dragImages_ ? dragImages_() : platform::win32::ComPtr<IDropTargetHelper>();
+    } catch (...) {
+        return {};  // no drag image: the drop works as before
+    }
+}
 
 TesvarWindow::~TesvarWindow() {
     if (Hwnd()) {
@@ -142,6 +165,10 @@ LRESULT TesvarWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
             OnDrop();
             return 0;
         default:
+            if (message != 0 && message == taskbarButtonCreated_) {
+                taskbar_.ButtonCreated(Hwnd());
+                return 0;
+            }
             break;
     }
     return DefaultHandling(message, wParam, lParam);
@@ -162,7 +189,8 @@ void TesvarWindow::OnCreate() {
     focus_.Set(std::move(handles));
 
     // Drops are taken on the list alone.
-    dropTarget_ = platform::win32::ComPtr<DropTarget>::Attach(new DropTarget(static_cast<DropSink&>(*this)));
+    dropTarget_ = platform::win32::ComPtr<DropTarget>::Attach(
+        new DropTarget(static_cast<DropSink&>(*this), Control(kList1), DragImageHelper()));
     const HRESULT registered = ::RegisterDragDrop(Control(kList1), dropTarget_.get());
     if (FAILED(registered)) ThrowError(static_cast<DWORD>(registered));
 }
@@ -205,6 +233,7 @@ void TesvarWindow::OnStart() {
     // However the run ends, a close that came meanwhile takes the window.
     const platform::ScopeExit done([this] {
         runActive_ = false;
+        taskbar_.Clear();
         list_.SetRunActive(false);
         list_.FlushMoves();
         EndIfClosed();
@@ -259,13 +288,25 @@ bool TesvarWindow::PreTranslate(const MSG& msg) {
 bool TesvarWindow::DoEvents() {
     // Once a frame the list shows where the run stands and its log lines go to disk,
     // so a process killed meanwhile loses at most one frame of them.
-    if (runActive_ && list_.FlushMovesIfDue()) out_.Flush();
+    if (runActive_ && list_.FlushMovesIfDue()) {
+        out_.Flush();
+        ShowRunProgress();
+    }
     pump_.HandlePending();
     return !ending_;
 }
 
+void TesvarWindow::ShowRunProgress() noexcept {
+    const std::int32_t count = list_.ListCount();
+    if (count > 0) taskbar_.Show(static_cast<ULONGLONG>(list_.RunPosition() + 1), static_cast<ULONGLONG>(count));
+}
+
 bool TesvarWindow::StayResponsive() {
     const ULONGLONG now = ::GetTickCount64();
+    if (dropActive_ && !dropIndeterminate_ && now - dropStarted_ >= kLongDropMs) {
+        dropIndeterminate_ = true;
+        taskbar_.Indeterminate();
+    }
     if (now - lastBreath_ >= kBreathMs) {
         lastBreath_ = now;
         pump_.LetCallsAndPaintsThrough();
@@ -279,10 +320,10 @@ DWORD TesvarWindow::DragEffect(bool carriesFileList) {
     return form_.List1_OLEDragOver(carriesFileList) == 1 ? DROPEFFECT_COPY : DROPEFFECT_NONE;
 }
 
-void TesvarWindow::Dropped(const std::vector<std::wstring>& paths) {
+void TesvarWindow::Dropped(Reader read) {
     // The shell's window waits until the drop target returns: the drop runs from the
     // window's queue right after (a posted message comes before any queued input).
-    pendingDrops_.push_back(paths);
+    pendingDrops_.push_back(std::move(read));
     if (!::PostMessageW(Hwnd(), kDropMessage, 0, 0)) OnDrop();  // a full queue: now
 }
 
@@ -290,18 +331,22 @@ void TesvarWindow::OnDrop() {
     // One drop at a time; the one in progress takes up what waits when it ends.
     if (dropActive_ || pendingDrops_.empty()) return;
     if (ending_) {
-        pendingDrops_.clear();
+        pendingDrops_.clear();  // each tells its source that nothing was taken
         return;
     }
-    const std::vector<std::wstring> paths = std::move(pendingDrops_.front());
+    const Reader read = std::move(pendingDrops_.front());
     pendingDrops_.pop_front();
     dropActive_ = true;
-    lastBreath_ = ::GetTickCount64();
+    lastBreath_ = dropStarted_ = ::GetTickCount64();
     const platform::ScopeExit done([this] {
         dropActive_ = false;
+        if (std::exchange(dropIndeterminate_, false)) taskbar_.Clear();
         if (!pendingDrops_.empty() && !ending_) ::PostMessageW(Hwnd(), kDropMessage, 0, 0);
         EndIfClosed();
     });
+    // Data that cannot be read changes nothing: list, ticks and caption stay.
+    const std::vector<std::wstring> paths = read();
+    if (paths.empty() || ending_) return;
     form_.List1_OLEDragDrop(paths);
 }
 
@@ -309,8 +354,18 @@ void TesvarWindow::OnDrop() {
 
 std::int32_t TesvarWindow::MsgBox(const std::wstring& prompt, std::int32_t style) {
     list_.FlushMoves();  // the list shows where the run stands while the box waits
+    // The taskbar button shows a run that waits for its abort question, and no run once
+    // it has ended.
+    const bool question = runActive_ && style == platform::msgbox::YesNoExclamation;
+    if (question) {
+        ShowRunProgress();
+        taskbar_.Paused();
+    } else if (runActive_ && style == platform::msgbox::OkInformation) {
+        taskbar_.Clear();
+    }
     // The style numbers are Windows' own MB_ flags; the title is the program's.
     const int answer = ::MessageBoxW(Hwnd(), prompt.c_str(), kAppTitle, static_cast<UINT>(style));
+    if (question && runActive_) ShowRunProgress();
     if (answer == 0) ThrowLastError();
     return answer;
 }

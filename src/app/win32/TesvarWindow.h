@@ -18,6 +18,7 @@
 #include "app/win32/FocusOrder.h"
 #include "app/win32/Layout.h"
 #include "app/win32/MessagePump.h"
+#include "app/win32/TaskbarProgress.h"
 #include "app/win32/WindowBase.h"
 #include "platform/FileServices.h"
 #include "platform/Profile.h"
@@ -46,6 +47,15 @@ public:
     void Create(int showCommand);
     // Whether destroying the window ends the thread's message loop (the program).
     void SetQuitOnDestroy(bool quit) { quitOnDestroy_ = quit; }
+    // Where the shell's drag image helper and the taskbar list come from: the system's
+    // by default; tests hand in doubles (before Create).
+    struct ShellParts {
+        std::function<platform::win32::ComPtr<IDropTargetHelper>()> dragImages;
+        TaskbarProgress::Source taskbar;
+    };
+    void SetShellParts(ShellParts parts);
+    // The message by which the shell tells that the window's taskbar button exists.
+    UINT TaskbarButtonCreatedMessage() const noexcept { return taskbarButtonCreated_; }
     // Test seam: called before each control is created; what it throws fails the creation.
     void SetControlCreationHook(std::function<void(ControlId)> hook) { onCreateControl_ = std::move(hook); }
 
@@ -122,7 +132,11 @@ private:
 
     // DropSink
     DWORD DragEffect(bool carriesFileList) override;
-    void Dropped(const std::vector<std::wstring>& paths) override;
+    void Dropped(Reader read) override;
+
+    platform::win32::ComPtr<IDropTargetHelper> DragImageHelper() const noexcept;
+    // The run's place on the taskbar button: the entry in hand of the entries listed.
+    void ShowRunProgress() noexcept;
 
     int Pixels(float twips) const noexcept;
     float Twips(int pixels) const noexcept { return static_cast<float>(pixels) * twipsPerPixel_; }
@@ -148,7 +162,12 @@ private:
     bool dropActive_ = false;
     bool formReady_ = false;
     ULONGLONG lastBreath_ = 0;
-    std::deque<std::vector<std::wstring>> pendingDrops_;
+    std::deque<Reader> pendingDrops_;
+    ULONGLONG dropStarted_ = 0;
+    bool dropIndeterminate_ = false;  // the taskbar button shows a long drop
+    std::function<platform::win32::ComPtr<IDropTargetHelper>()> dragImages_;
+    TaskbarProgress taskbar_;
+    UINT taskbarButtonCreated_ = 0;
     std::function<void(ControlId)> onCreateControl_;
     platform::win32::ComPtr<DropTarget> dropTarget_;
 };

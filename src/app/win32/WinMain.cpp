@@ -1,10 +1,10 @@
 // Tesvar.exe: creates the one window and runs until it is closed. No command line,
 // environment variable or registry value is read.
 #include <windows.h>
-#include <commctrl.h>
 
 #include "TesvarVersion.h"
 #include "app/win32/Startup.h"
+#include "app/win32/SystemDlls.h"
 #include "app/win32/TesvarWindow.h"
 #include "platform/win32/ScopedWin.h"
 #include "platform/win32/Win32FileServices.h"
@@ -16,8 +16,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
     // Drops from the shell need the window's thread in a single-threaded apartment.
     const platform::win32::OleInitialization ole;
     if (FAILED(ole.Result())) return 1;
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
-    ::InitCommonControlsEx(&controls);
+    app::win32::LoadCommonControls();
     platform::win32::Win32FileServices files;
     platform::win32::Win32Ansi ansi;
     platform::win32::Win32Profile profile;

@@ -1,8 +1,10 @@
 #pragma once
 // A data object as the shell hands it over in a drag: a file list (CF_HDROP) of the
-// given paths, or, for the negative case, plain text only.
+// given paths, or, for the negative cases, plain text only or a file list that cannot
+// be read as the shell would write it.
 #include <windows.h>
 #include <ole2.h>
+#include <shldisp.h>
 
 #include <string>
 #include <vector>
@@ -11,11 +13,32 @@
 
 namespace tesvar::test {
 
-enum class Payload { FileList, TextOnly };
+enum class Payload {
+    FileList,
+    TextOnly,
+    AnsiFileList,       // names in the system's code page (fWide = 0)
+    Unterminated,       // the last name runs to the block's end: no closing zeros
+    NoNames,            // a list with no name in it
+    FailingGetData,     // offers a file list, then fails to hand it over
+    StreamMedium,       // hands the list over in a stream, not in global memory
+};
 
-class FileListDataObject final : public platform::win32::ComObject<IDataObject> {
+// With `async`, it lets a drop target read it after DoDragDrop has returned, as the
+// shell's data objects do, and keeps the effect the target reports at the end.
+class FileListDataObject final : public platform::win32::ComObject<IDataObject, IDataObjectAsyncCapability> {
 public:
-    FileListDataObject(std::vector<std::wstring> paths, Payload payload = Payload::FileList);
+    FileListDataObject(std::vector<std::wstring> paths, Payload payload = Payload::FileList, bool async = false);
+
+    // IDataObjectAsyncCapability
+    HRESULT STDMETHODCALLTYPE SetAsyncMode(BOOL async) noexcept override;
+    HRESULT STDMETHODCALLTYPE GetAsyncMode(BOOL* async) noexcept override;
+    HRESULT STDMETHODCALLTYPE StartOperation(IBindCtx*) noexcept override;
+    HRESULT STDMETHODCALLTYPE InOperation(BOOL* inOperation) noexcept override;
+    HRESULT STDMETHODCALLTYPE EndOperation(HRESULT result, IBindCtx*, DWORD effect) noexcept override;
+    // Whether a target started reading it after the drop, and whether it has finished.
+    bool Started() const noexcept { return started_; }
+    bool Ended() const noexcept { return ended_; }
+    DWORD EndEffect() const noexcept { return endEffect_; }
 
     HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) noexcept override;
     HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) noexcept override { return E_NOTIMPL; }
@@ -36,6 +59,9 @@ private:
 
     std::vector<std::wstring> paths_;
     Payload payload_;
+    BOOL async_;
+    bool started_ = false, ended_ = false;
+    DWORD endEffect_ = DROPEFFECT_NONE;
 };
 
 // The drag source half of a drag started with DoDragDrop: left button held until the

@@ -1,0 +1,33 @@
+#pragma once
+// DLLs that are not among the system's known DLLs (the common controls, UxTheme) are
+// never imported: Windows would look for them in the program's folder before the
+// program's first line runs, and a DLL of that name lying in a Downloads folder would
+// run with the user's rights. They are loaded once the search is restricted, from the
+// system only, and their functions are found by name.
+#include <windows.h>
+#include <uxtheme.h>
+
+namespace tesvar::app::win32 {
+
+// Loads a DLL from the system only: the side-by-side store where the manifest names
+// one, else the system folder. Null when it cannot be loaded.
+HMODULE LoadSystemDll(const wchar_t* name) noexcept;
+
+// The common controls (version 6, as the manifest asks) with the classes the window
+// uses beyond the standard ones (the tooltip). False when they cannot be loaded.
+bool LoadCommonControls() noexcept;
+
+// The UxTheme functions the list's check box is drawn with; all null where UxTheme
+// cannot be loaded, and the check box is then drawn the classic way.
+struct ThemeFunctions {
+    decltype(&::OpenThemeData) open = nullptr;
+    decltype(&::CloseThemeData) close = nullptr;
+    decltype(&::GetThemePartSize) partSize = nullptr;
+    decltype(&::DrawThemeBackground) background = nullptr;
+
+    explicit operator bool() const noexcept { return open && close && partSize && background; }
+    // Loaded at the first call.
+    static const ThemeFunctions& Get() noexcept;
+};
+
+}  // namespace tesvar::app::win32
