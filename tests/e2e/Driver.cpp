@@ -79,6 +79,8 @@ bool WaitFor(Done&& done, DWORD timeoutMs, DWORD pollMs = 10) {
 
 }  // namespace
 
+std::wstring DriverFolder() { return ModuleFolder(); }
+
 void SetTesvarExe(std::wstring path) { g_tesvarExe = std::move(path); }
 
 std::wstring BuiltTesvarExe() {
@@ -104,14 +106,16 @@ int CountTesvarProcesses() {
     return count;
 }
 
-TesvarProcess::TesvarProcess(const std::wstring& folder) {
+TesvarProcess::TesvarProcess(const std::wstring& folder, const Launch& launch) {
     const std::wstring exe = folder + L"\\Tesvar.exe";
     if (!::CopyFileW(BuiltTesvarExe().c_str(), exe.c_str(), FALSE)) throw std::runtime_error("cannot copy Tesvar.exe");
     std::wstring commandLine = L"\"" + exe + L"\"";
+    for (const auto& argument : launch.arguments) commandLine += L" \"" + argument + L"\"";
+    const std::wstring current = launch.currentFolder.empty() ? folder : launch.currentFolder;
     STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
-    if (!::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si,
+    if (!::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, current.c_str(), &si,
                           &pi))
         throw std::runtime_error("cannot start Tesvar.exe");
     ::CloseHandle(pi.hThread);
@@ -136,7 +140,14 @@ TesvarProcess::~TesvarProcess() {
     }
 }
 
+DWORD TesvarProcess::ExitCode() const {
+    DWORD code = STILL_ACTIVE;
+    ::GetExitCodeProcess(process_.get(), &code);
+    return code;
+}
+
 bool TesvarProcess::Running() const { return ::WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT; }
+
 
 bool TesvarProcess::WaitExit(DWORD timeoutMs) {
     return WaitFor([&] { return !Running(); }, timeoutMs);

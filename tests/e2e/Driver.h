@@ -16,6 +16,8 @@
 
 namespace tesvar::test {
 
+// The folder of the driver's own executable.
+std::wstring DriverFolder();
 // Tesvar.exe as built beside this driver, or as given with --tesvar=PATH.
 std::wstring BuiltTesvarExe();
 void SetTesvarExe(std::wstring path);
@@ -24,9 +26,15 @@ int CountTesvarProcesses();
 
 class TesvarProcess {
 public:
+    // How it is started: arguments after the program's own name (each quoted), and the
+    // current folder (the program's folder when empty).
+    struct Launch {
+        std::vector<std::wstring> arguments;
+        std::wstring currentFolder;
+    };
     // Copies Tesvar.exe into folder (its profile and log land there) and starts it;
     // returns once its window is shown. Throws std::runtime_error when it does not come up.
-    explicit TesvarProcess(const std::wstring& folder);
+    explicit TesvarProcess(const std::wstring& folder, const Launch& launch = {});
     // Ends the process if it is still running.
     ~TesvarProcess();
     TesvarProcess(const TesvarProcess&) = delete;
@@ -71,6 +79,9 @@ public:
     void CloseBox();  // the window's close box (system menu Close)
     // Waits for the process to end; false on timeout.
     bool WaitExit(DWORD timeoutMs = 20000);
+    // The exit code once it has ended.
+    DWORD ExitCode() const;
+    DWORD ThreadId() const { return ::GetWindowThreadProcessId(window_, nullptr); }
     bool Running() const;
 
 private:

@@ -276,6 +276,60 @@ TEST_F(E2e, TheDragSourceIsFreeBeforeTheListArrives) {
     std::printf("DoDragDrop returned %lu ms after the drop\n", t.DropWaitMs());
 }
 
+// UxTheme and the common controls are not among the system's known DLLs: copies of them
+// planted beside the program (as in a Downloads folder) are never loaded, even where
+// the loader looks beside the program first, through a start, a drop, a run and END.
+// Run by its own test entry, which starts the driver (and so Tesvar.exe) with those two
+// native-first under Wine, as Windows treats DLLs that are not known ones.
+TEST_F(E2e, DllsPlantedBesideTheProgramAreNeverLoaded) {
+    const wchar_t* overrides = _wgetenv(L"WINEDLLOVERRIDES");
+    if (!overrides || !std::wstring(overrides).ends_with(L"uxtheme,comctl32=n,b"))
+        GTEST_SKIP() << "needs WINEDLLOVERRIDES ending in uxtheme,comctl32=n,b (test e2e_planted_dlls)";
+    const std::vector<std::wstring> planted{L"uxtheme.dll", L"comctl32.dll"};
+    for (const auto& dll : planted) {
+        ASSERT_TRUE(::CopyFileW((DriverFolder() + L"\\planted\\" + dll).c_str(), (app + L"\\" + dll).c_str(), FALSE))
+            << "the planted DLLs are built beside the driver";
+    }
+    MakeFile(tree + L"\\a.txt", 33);
+    auto& t = Start();
+    ASSERT_EQ(t.DragOnto({tree}), static_cast<DWORD>(DROPEFFECT_COPY));
+    ASSERT_TRUE(t.WaitCaptionNot(kPrompt));
+    t.Press(kBtnStart);
+    t.Answer(IDYES);
+    t.Answer(IDOK);
+    t.Press(kBtnEnd);
+    ASSERT_TRUE(t.WaitExit());
+    EXPECT_EQ(Attr(tree + L"\\a.txt"), 32u) << "the program did its work";
+    for (const auto& dll : planted)
+        EXPECT_EQ(Attr(app + L"\\" + dll + L".loaded"), INVALID_FILE_ATTRIBUTES) << "a planted " << Narrow(dll) << " ran";
+}
+
+// A quit message posted to the window's thread during a run (by another program or a
+// component) is a close request: the run stops after the entry in hand, its lines are
+// whole, the placement is stored, and the program ends with the quit's exit code.
+TEST_F(E2e, AQuitMessageDuringARunEndsTheProgramAsACloseDoes) {
+    const int count = 3000;
+    for (int i = 0; i < count; ++i) MakeFile(tree + L"\\f" + std::to_wstring(10000 + i) + L".txt", 33);
+    auto& t = Start();
+    ASSERT_EQ(t.DragOnto({tree}), static_cast<DWORD>(DROPEFFECT_COPY));
+    ASSERT_TRUE(t.WaitCaptionNot(kPrompt));
+    t.Press(kBtnStart);
+    t.Answer(IDYES);
+    ASSERT_TRUE(t.WaitButtonEnabled(kBtnStart, false));
+    ::Sleep(200);
+    ASSERT_TRUE(::PostThreadMessageW(t.ThreadId(), WM_QUIT, 7, 0));
+    ASSERT_TRUE(t.WaitExit(5000)) << "the quit was not taken during the run";
+    EXPECT_EQ(t.ExitCode(), 7u);
+    const std::string log = Log();
+    ASSERT_FALSE(log.empty());
+    EXPECT_TRUE(EndsWith(log, "\r\n")) << "a line cut short";
+    long released = 0;
+    for (int i = 0; i < count; ++i) released += Attr(tree + L"\\f" + std::to_wstring(10000 + i) + L".txt") == 32u;
+    EXPECT_LT(released, count) << "the run went on to its end";
+    EXPECT_EQ(static_cast<long>(Lines(log).size()), released) << "one whole line for each entry done";
+    EXPECT_TRUE(StartsWith(Ini(), "[Settings]\r\nMainLeft=")) << Ini();
+}
+
 TEST_F(E2e, ClearPutsBackListFilterSwitchAndCaption) {
     MakeFile(tree + L"\\a.txt", 33);
     auto& t = Start();

@@ -140,15 +140,41 @@ TEST_F(ScaleTest, ThePlacementRoundTripsThroughTheProfile) {
     EXPECT_EQ(Show(again), Show({x, y, x + w, y + h}));
 }
 
-// A window closed on a monitor right of a wide main one lies beyond 32,767 twips; it
-// reopens there.
-TEST_F(ScaleTest, AWindowLeftFarRightReopensThere) {
+// On a screen 4,000 pixels wide (a monitor's work area): a window closed on a monitor
+// right of a wide main one lies beyond 32,767 twips and reopens there; one closed across
+// a monitor above the screen reopens with its caption on the screen; a stored size
+// beyond the work area is reduced to it.
+TEST_F(ScaleTest, StoredPlacementsOnAWideScreen) {
     if (::GetSystemMetrics(SM_CXVIRTUALSCREEN) < 3000) GTEST_SKIP() << "needs a screen 3,000 pixels wide";
-    MakeFile(Ini(), 32, "[Settings]\r\nMainLeft=36000\r\nMainTop=900\r\n");
-    Open();
-    const RECT r = OuterPixels();
-    EXPECT_EQ(r.left, std::lround(36000 / static_cast<double>(Tpp())));
-    EXPECT_EQ(r.top, std::lround(900 / static_cast<double>(Tpp())));
+    RECT work{};
+    ASSERT_TRUE(::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0));
+    // Twips where the placement is the stored one; kWork: the work area's edge or size.
+    constexpr long kWork = -1000000, kInitial = -2000000;
+    const struct {
+        const char* ini;
+        long left, top, width, height;
+    } cases[] = {
+        {"MainLeft=36000\r\nMainTop=900\r\n", 36000, 900, kInitial, kInitial},
+        {"MainLeft=1500\r\nMainTop=-3000\r\nMainWidth=4500\r\nMainHeight=5100\r\n", 1500, kWork, 4500, 5100},
+        {"MainLeft=0\r\nMainTop=0\r\nMainWidth=100000\r\nMainHeight=100000\r\n", kWork, kWork, kWork, kWork},
+    };
+    for (const auto& c : cases) {
+        window.reset();
+        MakeFile(Ini(), 32, std::string("[Settings]\r\n") + c.ini);
+        Open();
+        const auto px = [this](long twips, long edge) {
+            return twips == kWork ? edge : std::lround(static_cast<double>(twips) / static_cast<double>(Tpp()));
+        };
+        const RECT r = OuterPixels();
+        EXPECT_EQ(r.left, px(c.left, work.left)) << c.ini;
+        EXPECT_EQ(r.top, px(c.top, work.top)) << c.ini;
+        if (c.width != kInitial) {
+            EXPECT_EQ(r.right - r.left, px(c.width, work.right - work.left)) << c.ini;
+        }
+        if (c.height != kInitial) {
+            EXPECT_EQ(r.bottom - r.top, px(c.height, work.bottom - work.top)) << c.ini;
+        }
+    }
 }
 
 TEST_F(ScaleTest, TheControlsFollowAChangeOfTheSystemsFont) {

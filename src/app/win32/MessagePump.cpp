@@ -37,8 +37,7 @@ void MessagePump::HandlePending() {
     MSG msg;
     for (int n = 0; n < kMaxMessagesPerYield && ::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++n) {
         if (msg.message == WM_QUIT) {
-            // Left for the program's own loop.
-            ::PostQuitMessage(static_cast<int>(msg.wParam));
+            Quitting(msg);
             return;
         }
         Dispatch(msg);
@@ -54,11 +53,20 @@ void MessagePump::LetCallsAndPaintsThrough() {
             !::PeekMessageW(&msg, nullptr, 0, 0, PM_QS_PAINT | PM_QS_SENDMESSAGE | PM_REMOVE | PM_NOYIELD))
             return;
         if (msg.message == WM_QUIT) {
-            ::PostQuitMessage(static_cast<int>(msg.wParam));
+            Quitting(msg);
             return;
         }
         ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);
+    }
+}
+
+void MessagePump::Quitting(const MSG& msg) {
+    const int code = static_cast<int>(msg.wParam);
+    if (quit_) {
+        quit_(code);
+    } else {
+        ::PostQuitMessage(code);  // left for the program's own loop
     }
 }
 

@@ -11,7 +11,11 @@ class MessagePump {
 public:
     // Keyboard handling done before a message is dispatched; true when it used the message.
     using PreTranslate = std::function<bool(const MSG&)>;
-    explicit MessagePump(PreTranslate preTranslate) : preTranslate_(std::move(preTranslate)) {}
+    // A quit message met while a run yields or a drop lets messages through, with its
+    // exit code: a close request, not something to post again and meet at every yield.
+    using Quit = std::function<void(int exitCode)>;
+    MessagePump(PreTranslate preTranslate, Quit quit)
+        : preTranslate_(std::move(preTranslate)), quit_(std::move(quit)) {}
 
     // The program's loop, until WM_QUIT; gives the exit code.
     int Run();
@@ -28,7 +32,10 @@ private:
     // The message-only window through which COM calls reach this thread's apartment.
     HWND ApartmentWindow();
 
+    void Quitting(const MSG& msg);
+
     PreTranslate preTranslate_;
+    Quit quit_;
     HWND apartment_ = nullptr;
 };
 

@@ -36,7 +36,16 @@ std::size_t Slot(ControlId id) noexcept {
 TesvarWindow::TesvarWindow(WindowServices services, Version version)
     : out_(services.out),
       form_({services.files, services.out, services.ansi, services.profile, list_, *this, *this}, version),
-      pump_([this](const MSG& msg) { return PreTranslate(msg); }),
+      pump_([this](const MSG& msg) { return PreTranslate(msg); },
+            [this](int exitCode) {
+                // Taken as a close request: the run or drop ends after the entry in hand,
+                // the placement and the log are kept, and the program ends with the code.
+                exitCode_ = exitCode;
+                try {
+                    OnClose();
+                } catch (...) {
+                }
+            }),
       dragImages_([]() -> platform::win32::ComPtr<IDropTargetHelper> {
           platform::win32::ComPtr<IDropTargetHelper> helper;
           if (FAILED(::CoCreateInstance(CLSID_DragDropHelper, nullptr, CLSCTX_INPROC_SERVER, IID_IDropTargetHelper,
@@ -101,7 +110,7 @@ void TesvarWindow::Create(int showCommand) {
 
     formReady_ = true;
     form_.Form_Load();
-    KeepOnAMonitor();
+    KeepWithinReach();
     ::ShowWindow(Hwnd(), showCommand);
     form_.Form_Resize();
     ::UpdateWindow(Hwnd());
@@ -200,7 +209,7 @@ void TesvarWindow::OnDestroy() {
     if (dropTarget_) dropTarget_->Disconnect();
     dropTarget_.reset();
     list_.Detach();
-    if (quitOnDestroy_) ::PostQuitMessage(0);
+    if (quitOnDestroy_) ::PostQuitMessage(exitCode_);
 }
 
 void TesvarWindow::OnFinalMessage() noexcept {
@@ -239,6 +248,16 @@ void TesvarWindow::OnStart() {
         EndIfClosed();
     });
     form_.BtnStart_Click();
+}
+
+int TesvarWindow::MessageLoop(TesvarWindow& window) {
+    const int code = window.pump_.Run();
+    if (window.Hwnd()) {
+        window.exitCode_ = code;
+        window.quitOnDestroy_ = false;  // the loop has ended already
+        window.OnClose();
+    }
+    return code;
 }
 
 void TesvarWindow::OnClose() {

@@ -72,8 +72,9 @@ public:
     // Keyboard handling the window does itself before a message is dispatched (Tab
     // through the focus order, Enter on a button). True when the message was used.
     bool PreTranslate(const MSG& msg);
-    // The message loop of the program; returns the exit code.
-    static int MessageLoop(TesvarWindow& window) { return window.pump_.Run(); }
+    // The message loop of the program; returns the exit code. A quit message that ends
+    // it while the window is still there is a close request too.
+    static int MessageLoop(TesvarWindow& window);
 
     // --- MessageBoxes ---
     std::int32_t MsgBox(const std::wstring& prompt, std::int32_t style) override;
@@ -143,7 +144,7 @@ private:
     RECT WindowRect() const;
     void SetPlacement(int x, int y, int cx, int cy, UINT flags);
     void LayoutStrip();
-    void KeepOnAMonitor();
+    void KeepWithinReach();
 
     platform::TextOutput& out_;  // the run log's buffer is written out at frames and closes
     CheckedList list_;
@@ -157,6 +158,7 @@ private:
     float twipsPerPixel_ = 15;
     std::int32_t mousePointer_ = platform::pointer::Default;
     bool quitOnDestroy_ = true;
+    int exitCode_ = 0;  // a quit message's, once one was taken as a close request
     bool ending_ = false;
     bool runActive_ = false;
     bool dropActive_ = false;
