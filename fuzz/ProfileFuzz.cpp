@@ -122,7 +122,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     sim::SimProfile profile(fs, ansi);
     const std::wstring folder = fs.ProgramFolder();
     const std::wstring ini = folder + L"\\Tesvar.ini";
-    const std::string path = ansi.ToAnsi(ini);
+    const std::wstring path = ini;
     fs.AddFolder(folder);
     if (in.ConsumeBool()) fs.AddFile(ini, platform::attr::Archive, in.ConsumeRandomLengthString(4096));
     const bool writable = in.ConsumeIntegralInRange(0, 7) != 0;

@@ -47,6 +47,71 @@ bool EndsWithBackslash(std::wstring_view text) noexcept {
     return !text.empty() && text.back() == L'\\';
 }
 
+namespace {
+
+// Length of a path's root: "C:\" (3), "\\server\share\" (up to the share's "\"), "\"
+// (1), "C:" (2); 0 for a relative path. Separators are already "\".
+std::size_t RootLength(std::wstring_view path) {
+    if (path.starts_with(L"\\\\")) {
+        const auto server = path.find(L'\\', 2);
+        if (server == std::wstring_view::npos) return path.size();
+        const auto share = path.find(L'\\', server + 1);
+        return share == std::wstring_view::npos ? path.size() : share + 1;
+    }
+    if (path.size() >= 2 && path[1] == L':') return path.size() >= 3 && path[2] == L'\\' ? 3 : 2;
+    return path.starts_with(L"\\") ? 1 : 0;
+}
+
+}  // namespace
+
+std::wstring AbsolutePath(std::wstring_view given, std::wstring_view folder) {
+    if (given.starts_with(L"\\\\?\\")) return std::wstring(given);
+    std::wstring path(given);
+    std::replace(path.begin(), path.end(), L'/', L'\\');
+    std::wstring base(folder);
+    std::replace(base.begin(), base.end(), L'/', L'\\');
+    const std::size_t baseRoot = RootLength(base);
+    std::wstring joined;
+    const std::size_t root = RootLength(path);
+    if (root == 3 || (root > 2 && path.starts_with(L"\\\\"))) {
+        joined = path;  // absolute already
+    } else if (root == 1) {
+        // On folder's drive or share.
+        const std::wstring_view head = std::wstring_view(base).substr(0, baseRoot);
+        joined = std::wstring(head.ends_with(L'\\') ? head.substr(0, head.size() - 1) : head) + path;
+    } else if (root == 2) {
+        // "C:x": in folder when it is on that drive, else at that drive's root.
+        const bool sameDrive = baseRoot >= 2 && base[1] == L':' && FoldCase(base[0]) == FoldCase(path[0]);
+        joined = (sameDrive ? base + L"\\" : path.substr(0, 2) + L"\\") + path.substr(2);
+    } else {
+        joined = base + L"\\" + path;
+    }
+    // The parts after the root, with "." and empty ones gone and ".." taking one away.
+    const std::size_t head = RootLength(joined);
+    std::wstring out = joined.substr(0, head);
+    if (!out.empty() && !out.ends_with(L'\\')) out.push_back(L'\\');
+    const std::size_t rootEnd = out.size();
+    const bool trailing = joined.size() > head && joined.ends_with(L'\\');
+    std::size_t at = head;
+    while (at < joined.size()) {
+        const std::size_t end = std::min(joined.find(L'\\', at), joined.size());
+        const std::wstring_view part = std::wstring_view(joined).substr(at, end - at);
+        if (part == L"..") {
+            if (out.size() > rootEnd) {
+                out.pop_back();  // the "\" after the last part
+                out.resize(out.rfind(L'\\') + 1);
+            }
+        } else if (!part.empty() && part != L".") {
+            out.append(part);
+            out.push_back(L'\\');
+        }
+        at = end + 1;
+    }
+    // Only the root keeps its "\" when the path did not end in one.
+    if (!trailing && out.size() > rootEnd) out.pop_back();
+    return out;
+}
+
 std::wstring Decimal(std::int64_t value) {
     // Built by hand: std::to_wstring is fine too, but this stays allocation-light.
     wchar_t buf[24];

@@ -23,6 +23,14 @@ inline bool ContainsNoCase(std::wstring_view haystack, std::wstring_view needle)
 std::wstring_view TrimSpaces(std::wstring_view text) noexcept;
 bool EndsWithBackslash(std::wstring_view text) noexcept;
 
+// A path given from outside (the command line) made absolute against folder (an
+// absolute folder path) and canonical, once: "/" counts as "\", empty and "." parts go,
+// ".." takes the part before it away; "\x" lies on folder's drive or share, "C:x" in
+// folder when that is on drive C and in C:\ otherwise. A trailing "\" stays. The names
+// themselves are never changed (a trailing dot or space stays), and a "\\?\" path is
+// taken exactly as it stands.
+std::wstring AbsolutePath(std::wstring_view path, std::wstring_view folder);
+
 // Plain decimal digits with "-" when negative: no padding, no grouping.
 std::wstring Decimal(std::int64_t value);
 

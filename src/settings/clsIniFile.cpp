@@ -26,15 +26,13 @@ std::wstring clsIniFile::pFileName() const { return fileName_; }
 
 bool clsIniFile::mSetString(std::wstring strSection, std::wstring strKey, std::wstring strValue) {
     if (!Storable(strSection) || !Storable(strKey) || !Storable(strValue)) return false;
-    return profile_.WriteString(ansi_.ToAnsi(strSection), ansi_.ToAnsi(strKey), ansi_.ToAnsi(strValue),
-                                ansi_.ToAnsi(fileName_));
+    return profile_.WriteString(ansi_.ToAnsi(strSection), ansi_.ToAnsi(strKey), ansi_.ToAnsi(strValue), fileName_);
 }
 
 std::wstring clsIniFile::mGetString(std::wstring strSection, std::wstring strKey, std::wstring strDefault) {
     std::string buffer;
     const std::uint32_t placed = profile_.GetString(ansi_.ToAnsi(strSection), ansi_.ToAnsi(strKey),
-                                                    ansi_.ToAnsi(strDefault), buffer, kBufferSize,
-                                                    ansi_.ToAnsi(fileName_));
+                                                    ansi_.ToAnsi(strDefault), buffer, kBufferSize, fileName_);
     // The count is applied to the code page bytes before they are decoded. Nothing
     // behind it is part of the value, and neither is anything from a zero byte on: the
     // platform counts a double-byte character that did not fit the buffer's end but
@@ -49,7 +47,7 @@ std::wstring clsIniFile::mGetString(std::wstring strSection, std::wstring strKey
 
 std::int16_t clsIniFile::mGetInteger(std::wstring strSection, std::wstring strKey, std::int16_t intDefault) {
     const auto value = static_cast<std::int32_t>(
-        profile_.GetInt(ansi_.ToAnsi(strSection), ansi_.ToAnsi(strKey), intDefault, ansi_.ToAnsi(fileName_)));
+        profile_.GetInt(ansi_.ToAnsi(strSection), ansi_.ToAnsi(strKey), intDefault, fileName_));
     if (value < INT16_MIN || value > INT16_MAX) throw OverflowError();
     return static_cast<std::int16_t>(value);
 }

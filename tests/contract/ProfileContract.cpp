@@ -137,7 +137,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, ProfileRead, ::testing::Values(
 TEST_F(ProfileContract, CountIsTheBytesPlacedBeforeAZeroByte) {
     tree->WriteFile(File(), kSettings + "MainLeft=" + kTwentyKanaSjis + "\r\n");
     std::string buffer;
-    const auto path = tree->Ansi().ToAnsi(File());
+    const auto path = File();
     EXPECT_EQ(tree->Profile().GetString("Settings", "MainLeft", "", buffer, 256, path), 40u);
     ASSERT_EQ(buffer.size(), 256u);
     EXPECT_EQ(buffer.substr(0, 41), kTwentyKanaSjis + std::string(1, '\0'));

@@ -276,6 +276,30 @@ TEST_F(E2e, TheDragSourceIsFreeBeforeTheListArrives) {
     std::printf("DoDragDrop returned %lu ms after the drop\n", t.DropWaitMs());
 }
 
+// Paths on the command line (a Send To shortcut, files dropped on the program's icon,
+// Open with) are taken as one drop of them once the window is shown: a folder and a
+// file with spaces and Japanese in their names, a path relative to the current folder,
+// and one that does not exist.
+TEST_F(E2e, PathsOnTheCommandLineAreTakenAsADrop) {
+    const std::wstring folder = tree + L"\\写真 フォルダー";
+    MakeFolder(folder);
+    MakeFile(folder + L"\\img 01.jpg", 33);
+    const std::wstring file = tree + L"\\報告 書.txt";
+    MakeFile(file, 33);
+    MakeFile(tree + L"\\rel.txt", 33);
+    MakeFile(tree + L"\\not-given.txt", 33);
+    TesvarProcess::Launch launch;
+    launch.arguments = {folder, file, L"rel.txt", tree + L"\\gone.txt"};
+    launch.currentFolder = tree;
+    process = std::make_unique<TesvarProcess>(app, launch);
+    auto& t = *process;
+    ASSERT_TRUE(t.WaitCaptionNot(kPrompt));
+    EXPECT_EQ(t.Entries(), (std::vector<std::wstring>{folder + L"\\img 01.jpg", file, tree + L"\\rel.txt"}));
+    EXPECT_EQ(t.Text(kLblListSts), L"ReadOnly ( 3 ) / File ( 3 )");
+    t.Press(kBtnEnd);
+    ASSERT_TRUE(t.WaitExit());
+}
+
 // UxTheme and the common controls are not among the system's known DLLs: copies of them
 // planted beside the program (as in a Downloads folder) are never loaded, even where
 // the loader looks beside the program first, through a start, a drop, a run and END.

@@ -32,11 +32,12 @@ void WindowFixture::TearDown() {
     RemoveTree(folder);
 }
 
-void WindowFixture::Open() {
-    window = std::make_unique<app::win32::TesvarWindow>(app::win32::WindowServices{*files, real, ansi, profile},
-                                                         app::Version{0, 3, 6});
+void WindowFixture::Open(platform::FileServices* services, const app::win32::TesvarWindow::ShellParts* shell) {
+    window = std::make_unique<app::win32::TesvarWindow>(
+        app::win32::WindowServices{services ? *services : *files, real, ansi, profile}, app::Version{0, 3, 6});
     // Destroying a test's window must not end the thread's later message loops.
     window->SetQuitOnDestroy(false);
+    if (shell) window->SetShellParts(*shell);
     window->Create(SW_SHOWNORMAL);
     Pump(window.get(), 50);
 }

@@ -25,8 +25,10 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Creates and shows the window (load handling included).
-    void Open();
+    // Creates and shows the window (load handling included); `services` stand in for
+    // the real file services, `shell` for the shell's parts, where given.
+    void Open(platform::FileServices* services = nullptr,
+              const app::win32::TesvarWindow::ShellParts* shell = nullptr);
     app::win32::TesvarWindow& W() { return *window; }
     HWND Control(app::win32::ControlId id) { return window->Control(id); }
     // Presses a button the way a click does, and handles what follows.

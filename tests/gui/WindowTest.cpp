@@ -11,6 +11,7 @@
 
 #include "collect/DropIntake.h"
 #include "platform/Error.h"
+#include "gui/ShellDoubles.h"
 #include "gui/WindowFixture.h"
 #include "support/Bytes.h"
 #include "support/win32/FileListDataObject.h"
@@ -638,6 +639,182 @@ TEST_F(WindowTest, FocusGoesBackToStartWhenTheRunEnds) {
     EXPECT_EQ(::GetFocus(), Control(kBtnStart));
 }
 
+// The list's menu, opened by a right click on the list or as from the keyboard
+// (Shift+F10, the menu key), and the item at `pick` chosen with the keyboard; its texts.
+std::vector<std::wstring> g_menuTexts;
+int g_menuPick = 0;
+
+void CALLBACK PickFromMenu(HWND, UINT, UINT_PTR timer, DWORD) noexcept {
+    const HWND menu = ::FindWindowW(L"#32768", nullptr);
+    if (!menu || !::IsWindowVisible(menu)) return;
+    ::KillTimer(nullptr, timer);
+    const auto items = reinterpret_cast<HMENU>(::SendMessageW(menu, MN_GETHMENU, 0, 0));
+    for (int i = 0; i < ::GetMenuItemCount(items); ++i) {
+        wchar_t text[64] = {};
+        ::GetMenuStringW(items, static_cast<UINT>(i), text, 64, MF_BYPOSITION);
+        g_menuTexts.push_back(text);
+    }
+    for (int i = 0; i <= g_menuPick; ++i) ::PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+    ::PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+}
+
+// The whole list at once: Ctrl+A in the list, and the list's menu with its three
+// commands, on 100,000 entries; the status caption stays as the drop set it.
+TEST_F(WindowTest, TheWholeListAtOnceByCtrlAAndTheListsMenu) {
+    Open();
+    CheckedList& list = W().List1();
+    constexpr int kCount = 100000;
+    list.SetVisible(false);  // filled as a drop fills it: every third entry selected
+    for (int i = 0; i < kCount; ++i) {
+        list.AddItem(L"C:\\e" + std::to_wstring(i));
+        if (i % 3 == 0) list.SetSelected(i, true);
+    }
+    list.SetVisible(true);
+    const std::wstring caption = Text(Control(kLblListSts));
+    const HWND listBox = Control(kList1);
+    const auto menu = [&](bool byMouse, int pick) {
+        g_menuTexts.clear();
+        g_menuPick = pick;
+        ::SetTimer(nullptr, 0, 20, &PickFromMenu);
+        if (byMouse) {
+            ::PostMessageW(listBox, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(20, 5));
+            ::PostMessageW(listBox, WM_RBUTTONUP, 0, MAKELPARAM(20, 5));
+        } else {
+            ::PostMessageW(W().Hwnd(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(listBox), MAKELPARAM(-1, -1));
+        }
+        Pump(window.get(), 300);
+        EXPECT_EQ(g_menuTexts, (std::vector<std::wstring>{L"すべて選択", L"すべて解除", L"選択の反転"}));
+    };
+
+    menu(false, 2);  // 選択の反転
+    EXPECT_EQ(list.SelCount(), kCount - (kCount + 2) / 3);
+    EXPECT_FALSE(list.Selected(0));
+    EXPECT_TRUE(list.Selected(1));
+    EXPECT_TRUE(list.Selected(kCount - 2));
+    EXPECT_FALSE(list.Selected(kCount - 1));  // 99,999 is a third
+    menu(true, 1);  // すべて解除
+    EXPECT_EQ(list.SelCount(), 0);
+    menu(true, 0);  // すべて選択
+    EXPECT_EQ(list.SelCount(), kCount);
+    menu(false, 1);
+    // Ctrl+A in the list, typed.
+    ::SetForegroundWindow(W().Hwnd());
+    ::SetFocus(listBox);
+    INPUT keys[4] = {};
+    const WORD order[4][2] = {{VK_CONTROL, 0}, {'A', 0}, {'A', KEYEVENTF_KEYUP}, {VK_CONTROL, KEYEVENTF_KEYUP}};
+    for (int i = 0; i < 4; ++i) {
+        keys[i].type = INPUT_KEYBOARD;
+        keys[i].ki.wVk = order[i][0];
+        keys[i].ki.dwFlags = order[i][1];
+    }
+    ASSERT_EQ(::SendInput(4, keys, sizeof(INPUT)), 4u);
+    Pump(window.get(), 300);
+    EXPECT_EQ(list.SelCount(), kCount);
+    EXPECT_EQ(Text(Control(kLblListSts)), caption);
+}
+
+// File services whose every listing start takes a while, so that a drop lasts.
+class SlowListings final : public platform::FileServices {
+public:
+    explicit SlowListings(platform::FileServices& inner) : inner_(inner) {}
+    std::int32_t GetAttr(const std::wstring& path) override { return inner_.GetAttr(path); }
+    void SetAttr(const std::wstring& path, std::int32_t attributes) override { inner_.SetAttr(path, attributes); }
+    std::wstring Dir(const std::wstring& folder, std::int32_t mask) override {
+        ::Sleep(100);
+        return inner_.Dir(folder, mask);
+    }
+    std::wstring Dir() override { return inner_.Dir(); }
+    std::wstring DirFind(const std::wstring& folder, std::int32_t mask, const std::wstring& name) override {
+        return inner_.DirFind(folder, mask, name);
+    }
+    std::uint32_t ReparseTag(const std::wstring& path) override { return inner_.ReparseTag(path); }
+    void OpenDropScope() override { inner_.OpenDropScope(); }
+    void CloseDropScope() noexcept override { inner_.CloseDropScope(); }
+    std::wstring ProgramFolder() override { return inner_.ProgramFolder(); }
+    std::wstring ErrorText(std::int32_t number) override { return inner_.ErrorText(number); }
+
+private:
+    platform::FileServices& inner_;
+};
+
+// The taskbar button: indeterminate during a drop that lasts, then cleared; during a run
+// how far it has come, at most once a frame; paused while an abort question waits;
+// cleared at the end.
+TEST_F(WindowTest, TheTaskbarButtonShowsDropsAndRuns) {
+    constexpr int kFiles = 1500;
+    for (int i = 0; i < kFiles; ++i) MakeFile(tree + L"\\f" + std::to_wstring(10000 + i) + L".txt", 33);
+    for (int i = 0; i < 6; ++i) MakeFolder(tree + L"\\d" + std::to_wstring(i));
+    auto taskbar = platform::win32::ComPtr<TaskbarDouble>::Attach(new TaskbarDouble);
+    const TesvarWindow::ShellParts shell{nullptr, [&] {
+        taskbar->AddRef();
+        return platform::win32::ComPtr<ITaskbarList3>::Attach(taskbar.get());
+    }};
+    SlowListings slow(*files);
+    Open(&slow, &shell);
+    ::SendMessageW(W().Hwnd(), W().TaskbarButtonCreatedMessage(), 0, 0);
+    ASSERT_FALSE(taskbar->calls.empty());
+    EXPECT_EQ(taskbar->calls[0].what, "init");
+
+    Drop({tree});  // seven listings, a tenth of a second each
+    ASSERT_EQ(W().List1().ListCount(), kFiles);
+    std::vector<std::string> states;
+    for (const auto& c : taskbar->calls)
+        if (c.what == "state") states.push_back(std::to_string(c.a));
+    EXPECT_EQ(states, (std::vector<std::string>{std::to_string(TBPF_INDETERMINATE), std::to_string(TBPF_NOPROGRESS)}));
+
+    RemoveTree(tree + L"\\f10700.txt");  // the run stops at an abort question in its middle
+    taskbar->calls.clear();
+    BoxAnswerer boxes;
+    boxes.Answer({IDYES, IDNO, IDOK});
+    TBPFLAG atQuestion = TBPF_NOPROGRESS, atCompletion = TBPF_NORMAL;
+    boxes.onBox = [&](const SeenBox& box) {
+        if (box.Style() == 52) atQuestion = taskbar->State();
+        if (box.Style() == 64) atCompletion = taskbar->State();
+    };
+    const ULONGLONG started = ::GetTickCount64();
+    Click(kBtnStart);
+    const ULONGLONG took = ::GetTickCount64() - started;
+    EXPECT_EQ(atQuestion, TBPF_PAUSED);
+    EXPECT_EQ(atCompletion, TBPF_NOPROGRESS);
+    EXPECT_EQ(taskbar->State(), TBPF_NOPROGRESS);
+    ULONGLONG last = 0;
+    int values = 0;
+    for (const auto& c : taskbar->calls) {
+        if (c.what != "value") continue;
+        ++values;
+        EXPECT_EQ(c.b, static_cast<ULONGLONG>(kFiles));
+        EXPECT_GE(c.a, last) << "the bar goes back";
+        last = c.a;
+    }
+    EXPECT_GT(values, 0);
+    EXPECT_LE(values, static_cast<int>(took / 100) + 3) << "more than once a frame";
+}
+
+// While files are dragged over the list, the shell's drag image follows: every call of
+// the drag reaches the helper with the effect answered.
+TEST_F(WindowTest, TheDragImageHelperHearsEveryCallOfTheDrag) {
+    MakeFile(tree + L"\\a.txt", 33);
+    auto helper = platform::win32::ComPtr<DragImageDouble>::Attach(new DragImageDouble);
+    const TesvarWindow::ShellParts shell{[&] {
+        helper->AddRef();
+        return platform::win32::ComPtr<IDropTargetHelper>::Attach(helper.get());
+    }, nullptr};
+    Open(nullptr, &shell);
+    Drop({tree});
+    IDropTarget* target = W().ListDropTarget();
+    auto text = platform::win32::ComPtr<IDataObject>::Attach(new FileListDataObject({tree}, Payload::TextOnly));
+    DWORD effect = DROPEFFECT_COPY;
+    target->DragEnter(text.get(), MK_LBUTTON, {0, 0}, &effect);
+    target->DragLeave();
+    std::vector<std::string> calls;
+    for (const auto& c : helper->calls) calls.push_back(c.what + " " + std::to_string(c.effect));
+    const std::string copy = std::to_string(DROPEFFECT_COPY), none = std::to_string(DROPEFFECT_NONE);
+    EXPECT_EQ(calls, (std::vector<std::string>{"enter " + copy, "over " + copy, "drop " + copy, "enter " + none,
+                                               "leave 0"}));
+    EXPECT_EQ(helper->calls[0].window, Control(kList1));
+    EXPECT_EQ(W().List1().ListCount(), 1);
+}
+
 TEST_F(WindowTest, AControlThatCannotBeCreatedFailsTheWindow) {
     window = std::make_unique<app::win32::TesvarWindow>(app::win32::WindowServices{*files, real, ansi, profile},
                                                          app::Version{0, 3, 6});
@@ -662,6 +839,26 @@ TEST_F(WindowTest, EndStoresThePlacementAndClosesTheWindow) {
     Click(kBtnEnd);
     EXPECT_EQ(W().Hwnd(), nullptr);
     EXPECT_EQ(ReadBytes(Ini()), "[Settings]\r\nMainLeft=1200\r\nMainTop=900\r\nMainWidth=4500\r\nMainHeight=5100\r\n");
+}
+
+// A program folder named with characters code page 932 cannot hold (a user's name in
+// Korean, "Café"): the placement is stored there, in the file's usual bytes, and the
+// next start restores it.
+TEST_F(WindowTest, ThePlacementIsKeptInAFolderTheCodePageCannotName) {
+    const std::wstring odd = folder + L"\\\uae40\ubbfc\uc218 Caf\u00e9";
+    MakeFolder(odd);
+    files = std::make_unique<ProgramFolderIn>(real, odd);
+    Open();
+    ::SetWindowPos(W().Hwnd(), nullptr, 80, 60, 300, 340, SWP_NOZORDER);
+    Pump(window.get(), 20);
+    Click(kBtnEnd);
+    EXPECT_EQ(ReadBytes(odd + L"\\Tesvar.ini"),
+              "[Settings]\r\nMainLeft=1200\r\nMainTop=900\r\nMainWidth=4500\r\nMainHeight=5100\r\n");
+    Open();
+    const RECT r = OuterPixels();
+    EXPECT_EQ(r.left, 80);
+    EXPECT_EQ(r.top, 60);
+    EXPECT_EQ(r.right - r.left, 300);
 }
 
 TEST_F(WindowTest, EveryWayOfClosingStoresThePlacement) {

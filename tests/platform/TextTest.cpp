@@ -32,6 +32,28 @@ TEST(Text, TrimSpacesOnlyTakesSpaces) {
     EXPECT_EQ(TrimSpaces(L"\u3000x"), L"\u3000x");
 }
 
+// Paths from the command line, made absolute against the current folder C:\cur\dir.
+TEST(Text, AbsolutePathResolvesAgainstTheFolderAndKeepsNames) {
+    const struct {
+        const wchar_t* given;
+        const wchar_t* absolute;
+    } cases[] = {
+        {L"a.txt", L"C:\\cur\\dir\\a.txt"},
+        {L"..\\x\\.\\b.txt", L"C:\\cur\\x\\b.txt"},
+        {L"sub/報告書 .txt", L"C:\\cur\\dir\\sub\\報告書 .txt"},  // a name's trailing space stays
+        {L"rep.", L"C:\\cur\\dir\\rep."},
+        {L"D:\\x\\..\\y\\", L"D:\\y\\"},
+        {L"C:\\", L"C:\\"},
+        {L"\\top", L"C:\\top"},
+        {L"C:rel", L"C:\\cur\\dir\\rel"},
+        {L"E:rel", L"E:\\rel"},
+        {L"..\\..\\..\\..", L"C:\\"},
+        {L"\\\\server\\share\\d\\..\\f.txt", L"\\\\server\\share\\f.txt"},
+        {L"\\\\?\\C:\\a\\..\\nul", L"\\\\?\\C:\\a\\..\\nul"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(AbsolutePath(c.given, L"C:\\cur\\dir"), c.absolute) << c.given;
+}
+
 TEST(Text, DecimalIsPlain) {
     EXPECT_EQ(Decimal(0), L"0");
     EXPECT_EQ(Decimal(12), L"12");

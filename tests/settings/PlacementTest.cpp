@@ -183,21 +183,21 @@ public:
     RecordingProfile(platform::ProfileServices& inner, bool refuseFirstWrite)
         : inner_(inner), refuseFirstWrite_(refuseFirstWrite) {}
     std::uint32_t GetString(const std::string& s, const std::string& k, const std::string& d, std::string& buffer,
-                            std::uint32_t size, const std::string& path) override {
+                            std::uint32_t size, const std::wstring& path) override {
         paths.push_back(path);
         return inner_.GetString(s, k, d, buffer, size, path);
     }
     bool WriteString(const std::string& s, const std::string& k, const std::string& v,
-                     const std::string& path) override {
+                     const std::wstring& path) override {
         paths.push_back(path);
         if (refuseFirstWrite_ && paths.size() == 1) return false;
         return inner_.WriteString(s, k, v, path);
     }
-    std::uint32_t GetInt(const std::string& s, const std::string& k, std::int32_t d, const std::string& path) override {
+    std::uint32_t GetInt(const std::string& s, const std::string& k, std::int32_t d, const std::wstring& path) override {
         paths.push_back(path);
         return inner_.GetInt(s, k, d, path);
     }
-    std::vector<std::string> paths;
+    std::vector<std::wstring> paths;
 
 private:
     platform::ProfileServices& inner_;
@@ -219,7 +219,7 @@ TEST_F(PlacementTest, ProfileNameIsAppendedToTheFolderAsItIs) {
     mSaveSettings({fs, recording, ansi, ui});
     mLoadSettings({fs, recording, ansi, ui});
     ASSERT_EQ(recording.paths.size(), 8u);
-    for (const auto& path : recording.paths) EXPECT_EQ(path, "C:\\\\Tesvar.ini");
+    for (const auto& path : recording.paths) EXPECT_EQ(path, L"C:\\\\Tesvar.ini");
     EXPECT_EQ(fs.Content(L"C:\\Tesvar.ini"), kHead + "MainLeft=100\r\nMainTop=200\r\nMainWidth=4380\r\nMainHeight=4950\r\n");
 }
 

@@ -25,7 +25,7 @@ protected:
     }
 
     const std::wstring file = L"C:\\p\\a.ini";
-    const std::string path = "C:\\p\\a.ini";
+    const std::wstring path = file;
     SimFileSystem fs;
     SimAnsi ansi;
     SimProfile profile{fs, ansi};
@@ -78,9 +78,9 @@ TEST_F(SimProfileTest, ReadOnlyFileRefusesTheWrite) {
 
 TEST_F(SimProfileTest, BareFileNameLiesInTheWindowsFolder) {
     fs.AddFolder(L"C:\\Windows");
-    ASSERT_TRUE(profile.WriteString("S", "k", "1", "bare.ini"));
+    ASSERT_TRUE(profile.WriteString("S", "k", "1", L"bare.ini"));
     EXPECT_EQ(fs.Content(L"C:\\Windows\\bare.ini"), "[S]\r\nk=1\r\n");
-    EXPECT_FALSE(profile.WriteString("S", "k", "1", ""));
+    EXPECT_FALSE(profile.WriteString("S", "k", "1", L""));
 }
 
 TEST_F(SimProfileTest, TinyBuffersHoldOnlyTheZeroByte) {

@@ -21,7 +21,8 @@ using test::Hex;
 class ScriptedProfile : public platform::ProfileServices {
 public:
     struct Call {
-        std::string op, section, key, value, path;
+        std::string op, section, key, value;
+        std::wstring path;
         std::uint32_t bufferSize = 0;
         std::int32_t intDefault = 0;
     };
@@ -32,19 +33,19 @@ public:
     std::uint32_t integer = 0;
 
     std::uint32_t GetString(const std::string& section, const std::string& key, const std::string& defaultValue,
-                            std::string& buffer, std::uint32_t bufferSize, const std::string& path) override {
+                            std::string& buffer, std::uint32_t bufferSize, const std::wstring& path) override {
         calls.push_back({"get", section, key, defaultValue, path, bufferSize, 0});
         buffer.assign(bufferSize, '\0');
         buffer.replace(0, std::min<std::size_t>(place.size(), bufferSize), place.substr(0, bufferSize));
         return report;
     }
     bool WriteString(const std::string& section, const std::string& key, const std::string& value,
-                     const std::string& path) override {
+                     const std::wstring& path) override {
         calls.push_back({"write", section, key, value, path, 0, 0});
         return stored;
     }
     std::uint32_t GetInt(const std::string& section, const std::string& key, std::int32_t defaultValue,
-                         const std::string& path) override {
+                         const std::wstring& path) override {
         calls.push_back({"int", section, key, "", path, 0, defaultValue});
         return integer;
     }
@@ -53,8 +54,8 @@ public:
 class clsIniFileTest : public ::testing::Test {
 protected:
     clsIniFileTest() { ini.pFileName(L"C:\\設定\\Tesvar.ini"); }
-    // "C:\設定\Tesvar.ini" in code page 932.
-    const std::string pathSjis = "C:\\" + Hex("90dd 92e8") + "\\Tesvar.ini";
+    // The path goes as it is: the profile functions take it wide.
+    const std::wstring pathGiven = L"C:\\設定\\Tesvar.ini";
 
     ScriptedProfile profile;
     sim::SimAnsi ansi;
@@ -83,7 +84,7 @@ TEST_F(clsIniFileTest, ReadPassesEveryTextInCodePage932AndA256ByteBuffer) {
     EXPECT_EQ(call.key, Hex("8db6"));
     EXPECT_EQ(call.value, Hex("8af9 92e8"));
     EXPECT_EQ(call.bufferSize, 256u);
-    EXPECT_EQ(call.path, pathSjis);
+    EXPECT_EQ(call.path, pathGiven);
 }
 
 struct CutCase {
@@ -127,7 +128,7 @@ TEST_F(clsIniFileTest, WritePassesTextsInCodePage932AndGivesThePlatformsAnswer) 
     EXPECT_EQ(profile.calls[0].section, Hex("90dd 92e8"));
     EXPECT_EQ(profile.calls[0].key, Hex("8db6"));
     EXPECT_EQ(profile.calls[0].value, Hex("926c"));
-    EXPECT_EQ(profile.calls[0].path, pathSjis);
+    EXPECT_EQ(profile.calls[0].path, pathGiven);
     profile.stored = false;
     EXPECT_FALSE(ini.mSetString(L"S", L"K", L"V"));
 }
@@ -186,7 +187,7 @@ TEST_F(clsIniFileTest, IntegerDefaultIsWidenedWithItsSign) {
     ASSERT_EQ(profile.calls.size(), 2u);
     EXPECT_EQ(profile.calls[0].section, Hex("90dd 92e8"));
     EXPECT_EQ(profile.calls[0].intDefault, -7);
-    EXPECT_EQ(profile.calls[0].path, pathSjis);
+    EXPECT_EQ(profile.calls[0].path, pathGiven);
     EXPECT_EQ(profile.calls[1].intDefault, 0);
 }
 

@@ -204,10 +204,10 @@ std::wstring FileOf(const std::wstring& path) {
 }  // namespace
 
 std::string SimProfile::Lookup(const std::string& section, const std::string& key, const std::string& defaultValue,
-                               std::size_t chars, const std::string& path) const {
+                               std::size_t chars, const std::wstring& path) const {
     Bytes result = StripDefault(UpToZero(defaultValue));
     std::string text;
-    if (fs_.ReadContent(FileOf(ansi_.FromAnsi(UpToZero(path))), text)) {
+    if (fs_.ReadContent(FileOf(path.substr(0, path.find(L'\0'))), text)) {
         const Profile profile(text);
         if (const Section* s = profile.FindSection(Trim(UpToZero(section)))) {
             const Entry* e = Profile::FindEntry(*s, Trim(UpToZero(key)));
@@ -219,7 +219,7 @@ std::string SimProfile::Lookup(const std::string& section, const std::string& ke
 
 std::uint32_t SimProfile::GetString(const std::string& section, const std::string& key,
                                     const std::string& defaultValue, std::string& buffer, std::uint32_t bufferSize,
-                                    const std::string& path) {
+                                    const std::wstring& path) {
     ++reads;
     buffer.assign(bufferSize, '\0');
     if (bufferSize == 0) return 0;
@@ -232,7 +232,7 @@ std::uint32_t SimProfile::GetString(const std::string& section, const std::strin
 }
 
 std::uint32_t SimProfile::GetInt(const std::string& section, const std::string& key, std::int32_t defaultValue,
-                                 const std::string& path) {
+                                 const std::wstring& path) {
     ++reads;
     // Read through a 30-character buffer with an empty default, then as the system's
     // string-to-integer routine does: leading control characters and blanks skipped,
@@ -267,9 +267,9 @@ std::uint32_t SimProfile::GetInt(const std::string& section, const std::string& 
 }
 
 bool SimProfile::WriteString(const std::string& section, const std::string& key, const std::string& value,
-                             const std::string& path) {
+                             const std::wstring& path) {
     ++writes;
-    const std::wstring file = FileOf(ansi_.FromAnsi(UpToZero(path)));
+    const std::wstring file = FileOf(path.substr(0, path.find(L'\0')));
     if (file.empty()) return false;
     const Bytes newValue = TrimLeading(UpToZero(value));
     std::string text;

@@ -24,11 +24,11 @@ public:
     SimProfile(SimFileSystem& fs, AnsiCodePage& ansi) : fs_(fs), ansi_(ansi) {}
 
     std::uint32_t GetString(const std::string& section, const std::string& key, const std::string& defaultValue,
-                            std::string& buffer, std::uint32_t bufferSize, const std::string& path) override;
+                            std::string& buffer, std::uint32_t bufferSize, const std::wstring& path) override;
     bool WriteString(const std::string& section, const std::string& key, const std::string& value,
-                     const std::string& path) override;
+                     const std::wstring& path) override;
     std::uint32_t GetInt(const std::string& section, const std::string& key, std::int32_t defaultValue,
-                         const std::string& path) override;
+                         const std::wstring& path) override;
 
     // Calls so far, for tests that check what reached the platform.
     int reads = 0;
@@ -38,7 +38,7 @@ private:
     // The value (or default) as the wide-character call would place it in a buffer of
     // `chars` characters, still in code page 932.
     std::string Lookup(const std::string& section, const std::string& key, const std::string& defaultValue,
-                       std::size_t chars, const std::string& path) const;
+                       std::size_t chars, const std::wstring& path) const;
 
     SimFileSystem& fs_;
     AnsiCodePage& ansi_;

@@ -337,6 +337,42 @@ bool CheckedList::FlushMovesIfDue() {
     return true;
 }
 
+void CheckedList::SelectAll(bool selected) {
+    ApplyPendingSelections();
+    // Index -1 stands for every entry.
+    ::SendMessageW(list_, LB_SETSEL, selected ? TRUE : FALSE, -1);
+}
+
+void CheckedList::InvertSelection() {
+    ApplyPendingSelections();
+    const auto count = static_cast<int>(::SendMessageW(list_, LB_GETCOUNT, 0, 0));
+    const auto n = ::SendMessageW(list_, LB_GETSELCOUNT, 0, 0);
+    if (count <= 0 || n < 0) return;
+    std::vector<int> selected(static_cast<std::size_t>(n));
+    if (n > 0 &&
+        ::SendMessageW(list_, LB_GETSELITEMS, static_cast<WPARAM>(n), reinterpret_cast<LPARAM>(selected.data())) != n)
+        return;
+    // Each run of selected entries is cleared, each run between them selected.
+    const auto selectRange = [this](int first, int last) {
+        if (first <= last) ::SendMessageW(list_, LB_SELITEMRANGEEX, static_cast<WPARAM>(first), last);
+    };
+    int next = 0;  // the first entry not dealt with
+    for (std::size_t i = 0; i < selected.size();) {
+        std::size_t j = i + 1;
+        while (j < selected.size() && selected[j] == selected[j - 1] + 1) ++j;
+        const int first = selected[i], last = selected[j - 1];
+        selectRange(next, first - 1);
+        // A range given last to first is cleared; a single entry needs LB_SETSEL.
+        if (first == last)
+            ::SendMessageW(list_, LB_SETSEL, FALSE, first);
+        else
+            ::SendMessageW(list_, LB_SELITEMRANGEEX, static_cast<WPARAM>(last), first);
+        next = last + 1;
+        i = j;
+    }
+    selectRange(next, count - 1);
+}
+
 void CheckedList::ApplyPendingSelections() {
     std::size_t i = 0;
     while (i < pendingSelected_.size()) {

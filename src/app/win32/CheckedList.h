@@ -37,6 +37,11 @@ public:
         runActive_ = active;
         runPosition_ = -1;
     }
+    // Every entry's selected flag at once, as a click on every entry would: set or
+    // cleared, or each one turned over. In runs of entries, not a message per entry.
+    void SelectAll(bool selected);
+    void InvertSelection();
+
     // The entry a run made current last (-1 before any).
     std::int32_t RunPosition() const noexcept { return runPosition_; }
     // Hands the coalesced moves to the list now.

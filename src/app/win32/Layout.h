@@ -25,6 +25,13 @@ enum ControlId : int {
     kBtnEnd = 1009,
 };
 
+// The list's menu.
+enum MenuId : int {
+    kMenuSelectAll = 2001,  // すべて選択
+    kMenuClearAll = 2002,   // すべて解除
+    kMenuInvert = 2003,     // 選択の反転
+};
+
 enum class Kind { List, Strip, Label, Edit, Button, CheckBox };
 
 struct ControlSpec {

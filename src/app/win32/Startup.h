@@ -1,6 +1,9 @@
 #pragma once
 // What Tesvar.exe does before anything else.
 
+#include <string>
+#include <vector>
+
 namespace tesvar::app::win32 {
 
 // A downloaded Tesvar.exe runs from a folder that holds whatever else was downloaded:
@@ -9,5 +12,10 @@ namespace tesvar::app::win32 {
 // system cannot restrict the search (Windows 7 without its update); the current
 // folder is left out all the same.
 bool RestrictDllSearch() noexcept;
+
+// The paths given on a command line after the program's own name (a Send To shortcut,
+// files dropped on the program's icon, Open with), each made absolute against the
+// current folder.
+std::vector<std::wstring> CommandLinePaths(const wchar_t* commandLine);
 
 }  // namespace tesvar::app::win32

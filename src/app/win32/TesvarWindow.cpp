@@ -1,5 +1,7 @@
 #include "app/win32/TesvarWindow.h"
 
+#include <windowsx.h>
+
 #include <algorithm>
 #include <cmath>
 
@@ -136,6 +138,12 @@ LRESULT TesvarWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
         case WM_DRAWITEM:
             if (wParam == static_cast<WPARAM>(kList1)) list_.Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
             return TRUE;
+        case WM_CONTEXTMENU:
+            if (reinterpret_cast<HWND>(wParam) == Control(kList1)) {
+                OnListMenu(lParam);
+                return 0;
+            }
+            break;
         case WM_NOTIFY:
             if (list_.Notify(*reinterpret_cast<NMHDR*>(lParam))) return 0;
             break;
@@ -218,6 +226,21 @@ void TesvarWindow::OnFinalMessage() noexcept {
 }
 
 void TesvarWindow::OnCommand(int id, int code) {
+    // The list's menu: during a run too, where the run reads each entry's flag when it
+    // reaches it. The status caption stays as the drop set it.
+    switch (id) {
+        case kMenuSelectAll:
+            list_.SelectAll(true);
+            return;
+        case kMenuClearAll:
+            list_.SelectAll(false);
+            return;
+        case kMenuInvert:
+            list_.InvertSelection();
+            return;
+        default:
+            break;
+    }
     if (code != BN_CLICKED) return;
     switch (id) {
         case kBtnStart:
@@ -233,6 +256,37 @@ void TesvarWindow::OnCommand(int id, int code) {
         default:
             break;
     }
+}
+
+void TesvarWindow::OnListMenu(LPARAM at) {
+    const HWND list = Control(kList1);
+    if (!::IsWindowVisible(list)) return;
+    POINT where{GET_X_LPARAM(at), GET_Y_LPARAM(at)};
+    if (where.x == -1 && where.y == -1) {
+        // From the keyboard (Shift+F10, the menu key): at the current entry, or at the
+        // list's corner.
+        RECT item{};
+        const auto caret = ::SendMessageW(list, LB_GETCARETINDEX, 0, 0);
+        if (caret < 0 || ::SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(caret),
+                                        reinterpret_cast<LPARAM>(&item)) == LB_ERR)
+            item = {};
+        RECT client{};
+        ::GetClientRect(list, &client);
+        where = {item.left, std::clamp<LONG>(item.bottom, client.top, client.bottom)};
+        ::ClientToScreen(list, &where);
+    }
+    struct MenuOwner {
+        HMENU menu = ::CreatePopupMenu();
+        ~MenuOwner() {
+            if (menu) ::DestroyMenu(menu);
+        }
+    } owner;
+    if (!owner.menu) return;
+    ::AppendMenuW(owner.menu, MF_STRING, kMenuSelectAll, L"すべて選択");
+    ::AppendMenuW(owner.menu, MF_STRING, kMenuClearAll, L"すべて解除");
+    ::AppendMenuW(owner.menu, MF_STRING, kMenuInvert, L"選択の反転");
+    // The command chosen comes as WM_COMMAND.
+    ::TrackPopupMenu(owner.menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, where.x, where.y, 0, Hwnd(), nullptr);
 }
 
 void TesvarWindow::OnStart() {
@@ -286,6 +340,12 @@ bool TesvarWindow::PreTranslate(const MSG& msg) {
     list_.Relay(msg);
     if (msg.message != WM_KEYDOWN) return false;
     if (msg.hwnd != Hwnd() && !::IsChild(Hwnd(), msg.hwnd)) return false;
+    // Ctrl+A in the list: every entry selected.
+    if (msg.wParam == 'A' && msg.hwnd == Control(kList1) && ::GetKeyState(VK_CONTROL) < 0 &&
+        ::GetKeyState(VK_MENU) >= 0 && ::GetKeyState(VK_SHIFT) >= 0) {
+        list_.SelectAll(true);
+        return true;
+    }
     if (::GetKeyState(VK_CONTROL) < 0 || ::GetKeyState(VK_MENU) < 0) return false;
     if (msg.wParam == VK_TAB) {
         focus_.Move(::GetFocus(), ::GetKeyState(VK_SHIFT) < 0);
@@ -337,6 +397,10 @@ bool TesvarWindow::StayResponsive() {
 
 DWORD TesvarWindow::DragEffect(bool carriesFileList) {
     return form_.List1_OLEDragOver(carriesFileList) == 1 ? DROPEFFECT_COPY : DROPEFFECT_NONE;
+}
+
+void TesvarWindow::TakeDrop(std::vector<std::wstring> paths) {
+    Dropped([paths = std::move(paths)]() mutable { return std::move(paths); });
 }
 
 void TesvarWindow::Dropped(Reader read) {

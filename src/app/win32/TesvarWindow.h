@@ -69,6 +69,10 @@ public:
     float TwipsPerPixel() const noexcept { return twipsPerPixel_; }
     int Dpi() const noexcept { return dpi_; }
 
+    // Paths handed over otherwise than by a drag (the command line): taken up as a drop
+    // of them on the list, from the window's queue.
+    void TakeDrop(std::vector<std::wstring> paths);
+
     // Keyboard handling the window does itself before a message is dispatched (Tab
     // through the focus order, Enter on a button). True when the message was used.
     bool PreTranslate(const MSG& msg);
@@ -125,6 +129,8 @@ private:
     bool OnSetCursor();
     void OnGetMinMaxInfo(MINMAXINFO& info) const;
     void OnStart();
+    // The list's menu at a screen point, or under the current entry for (-1, -1).
+    void OnListMenu(LPARAM at);
     void OnDrop();
     // After a run or a drop: a close that came meanwhile takes the window now.
     void EndIfClosed();

@@ -1,5 +1,5 @@
-// Tesvar.exe: creates the one window and runs until it is closed. No command line,
-// environment variable or registry value is read.
+// Tesvar.exe: creates the one window and runs until it is closed. Paths on the command
+// line are taken as one drop of them; no environment variable or registry value is read.
 #include <windows.h>
 
 #include "TesvarVersion.h"
@@ -24,6 +24,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
                                     {TESVAR_VERSION_MAJOR, TESVAR_VERSION_MINOR, TESVAR_VERSION_TWEAK});
     try {
         window.Create(showCommand);
+        // Send To, a drop on the program's icon and Open with hand over paths here.
+        const std::vector<std::wstring> paths = app::win32::CommandLinePaths(::GetCommandLineW());
+        if (!paths.empty()) window.TakeDrop(paths);
         return app::win32::TesvarWindow::MessageLoop(window);
     } catch (...) {
         return 1;  // the window could not be made
