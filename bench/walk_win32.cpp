@@ -17,6 +17,7 @@
 #include "collect/DropIntake.h"
 #include "collect/modMain.h"
 #include "sim/SimUi.h"
+#include "support/ForwardingFiles.h"
 #include "platform/win32/Win32FileServices.h"
 
 namespace {
@@ -30,14 +31,13 @@ double Seconds(const std::function<void()>& f) {
 }
 
 // Forwards to the real services and counts what the walk asks of them.
-class Counting : public platform::FileServices {
+class Counting : public test::ForwardingFiles {
 public:
-    explicit Counting(platform::FileServices& inner) : inner_(inner) {}
+    using ForwardingFiles::ForwardingFiles;
     std::int32_t GetAttr(const std::wstring& path) override {
         ++getAttrs;
         return inner_.GetAttr(path);
     }
-    void SetAttr(const std::wstring& path, std::int32_t a) override { inner_.SetAttr(path, a); }
     std::wstring Dir(const std::wstring& folder, std::int32_t mask) override {
         ++dirStarts;
         return inner_.Dir(folder, mask);
@@ -50,15 +50,7 @@ public:
         ++dirStarts;
         return inner_.DirFind(folder, mask, name);
     }
-    std::uint32_t ReparseTag(const std::wstring& path) override { return inner_.ReparseTag(path); }
-    void OpenDropScope() override { inner_.OpenDropScope(); }
-    void CloseDropScope() noexcept override { inner_.CloseDropScope(); }
-    std::wstring ProgramFolder() override { return inner_.ProgramFolder(); }
-    std::wstring ErrorText(std::int32_t n) override { return inner_.ErrorText(n); }
     long long getAttrs = 0, dirStarts = 0, dirNexts = 0;
-
-private:
-    platform::FileServices& inner_;
 };
 
 // The baseline: one FindFirstFileW listing per folder, attributes from the find data.

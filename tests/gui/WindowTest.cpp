@@ -264,31 +264,18 @@ TEST_F(WindowTest, DropDataOfEveryShapeIsReadWithinItsBlock) {
 }
 
 // File services that count the listings started once the session has ended.
-class ListingsAfterTheEnd final : public platform::FileServices {
+class ListingsAfterTheEnd final : public ForwardingFiles {
 public:
-    explicit ListingsAfterTheEnd(platform::FileServices& inner) : inner_(inner) {}
+    using ForwardingFiles::ForwardingFiles;
     std::atomic<bool> ended{false};
     std::atomic<int> starts{0};
     std::atomic<int> startsAfter{0};
-    std::int32_t GetAttr(const std::wstring& path) override { return inner_.GetAttr(path); }
-    void SetAttr(const std::wstring& path, std::int32_t attributes) override { inner_.SetAttr(path, attributes); }
     std::wstring Dir(const std::wstring& folder, std::int32_t mask) override {
         ++starts;
         if (ended) ++startsAfter;
         return inner_.Dir(folder, mask);
     }
-    std::wstring Dir() override { return inner_.Dir(); }
-    std::wstring DirFind(const std::wstring& folder, std::int32_t mask, const std::wstring& name) override {
-        return inner_.DirFind(folder, mask, name);
-    }
-    std::uint32_t ReparseTag(const std::wstring& path) override { return inner_.ReparseTag(path); }
-    void OpenDropScope() override { inner_.OpenDropScope(); }
-    void CloseDropScope() noexcept override { inner_.CloseDropScope(); }
-    std::wstring ProgramFolder() override { return inner_.ProgramFolder(); }
-    std::wstring ErrorText(std::int32_t number) override { return inner_.ErrorText(number); }
-
-private:
-    platform::FileServices& inner_;
+    using ForwardingFiles::Dir;
 };
 
 // A session that ends during a long drop: the window keeps answering the system, the
@@ -714,27 +701,14 @@ TEST_F(WindowTest, TheWholeListAtOnceByCtrlAAndTheListsMenu) {
 }
 
 // File services whose every listing start takes a while, so that a drop lasts.
-class SlowListings final : public platform::FileServices {
+class SlowListings final : public ForwardingFiles {
 public:
-    explicit SlowListings(platform::FileServices& inner) : inner_(inner) {}
-    std::int32_t GetAttr(const std::wstring& path) override { return inner_.GetAttr(path); }
-    void SetAttr(const std::wstring& path, std::int32_t attributes) override { inner_.SetAttr(path, attributes); }
+    using ForwardingFiles::ForwardingFiles;
     std::wstring Dir(const std::wstring& folder, std::int32_t mask) override {
         ::Sleep(100);
         return inner_.Dir(folder, mask);
     }
-    std::wstring Dir() override { return inner_.Dir(); }
-    std::wstring DirFind(const std::wstring& folder, std::int32_t mask, const std::wstring& name) override {
-        return inner_.DirFind(folder, mask, name);
-    }
-    std::uint32_t ReparseTag(const std::wstring& path) override { return inner_.ReparseTag(path); }
-    void OpenDropScope() override { inner_.OpenDropScope(); }
-    void CloseDropScope() noexcept override { inner_.CloseDropScope(); }
-    std::wstring ProgramFolder() override { return inner_.ProgramFolder(); }
-    std::wstring ErrorText(std::int32_t number) override { return inner_.ErrorText(number); }
-
-private:
-    platform::FileServices& inner_;
+    using ForwardingFiles::Dir;
 };
 
 // The taskbar button: indeterminate during a drop that lasts, then cleared; during a run

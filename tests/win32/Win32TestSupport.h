@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "platform/FileServices.h"
+#include "support/ForwardingFiles.h"
 
 namespace tesvar::test {
 
@@ -28,24 +29,12 @@ std::wstring FixturesFolder();
 
 // Real file services with the program folder moved to a test's own folder, so the
 // profile and the log of each test are its own.
-class ProgramFolderIn final : public platform::FileServices {
+class ProgramFolderIn final : public ForwardingFiles {
 public:
-    ProgramFolderIn(platform::FileServices& real, std::wstring folder) : real_(real), folder_(std::move(folder)) {}
-    std::int32_t GetAttr(const std::wstring& path) override { return real_.GetAttr(path); }
-    void SetAttr(const std::wstring& path, std::int32_t attributes) override { real_.SetAttr(path, attributes); }
-    std::wstring Dir(const std::wstring& folder, std::int32_t mask) override { return real_.Dir(folder, mask); }
-    std::wstring Dir() override { return real_.Dir(); }
-    std::wstring DirFind(const std::wstring& folder, std::int32_t mask, const std::wstring& name) override {
-        return real_.DirFind(folder, mask, name);
-    }
-    std::uint32_t ReparseTag(const std::wstring& path) override { return real_.ReparseTag(path); }
-    void OpenDropScope() override { real_.OpenDropScope(); }
-    void CloseDropScope() noexcept override { real_.CloseDropScope(); }
+    ProgramFolderIn(platform::FileServices& real, std::wstring folder) : ForwardingFiles(real), folder_(std::move(folder)) {}
     std::wstring ProgramFolder() override { return folder_; }
-    std::wstring ErrorText(std::int32_t number) override { return real_.ErrorText(number); }
 
 private:
-    platform::FileServices& real_;
     std::wstring folder_;
 };
 
