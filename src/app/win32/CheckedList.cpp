@@ -42,7 +42,10 @@ void CheckedList::Attach(HWND list, int dpi) {
     font_.reset(CreateListFont(dpi));
     if (font_) ::SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     ThemeChanged();  // check box and item height
+}
 
+void CheckedList::AttachTooltip() {
+    if (tooltip_ || !list_) return;
     // The tooltip asks for the text of the entry under the pointer when it shows. The
     // list's mouse messages reach it from the message loop (Relay): a subclassed list
     // costs a round trip to the window server on every message under Wine.

@@ -24,9 +24,11 @@ public:
     CheckedList& operator=(const CheckedList&) = delete;
 
     // Takes over the list box (LBS_OWNERDRAWFIXED | LBS_MULTIPLESEL | LBS_HASSTRINGS)
-    // and sets it up for the screen's DPI: its font, check box and item height. The
-    // tooltip's notices go to the window that owns the list.
+    // and sets it up for the screen's DPI: its font, check box and item height.
     void Attach(HWND list, int dpi);
+    // The tooltip with the whole path, once the list shows (nothing can point at it
+    // before). Its notices go to the window that owns the list.
+    void AttachTooltip();
     // The window is going away.
     void Detach() noexcept;
     HWND Hwnd() const noexcept { return list_; }

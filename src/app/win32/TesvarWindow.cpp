@@ -116,6 +116,23 @@ void TesvarWindow::Create(int showCommand) {
     ::ShowWindow(Hwnd(), showCommand);
     form_.Form_Resize();
     ::UpdateWindow(Hwnd());
+    // What nothing needs before the window shows comes after, so that it shows sooner.
+    list_.AttachTooltip();
+    AcceptDrops();
+}
+
+void TesvarWindow::AcceptDrops() {
+    // Drops from the shell need the window's thread in a single-threaded apartment.
+    ole_ = std::make_unique<platform::win32::OleInitialization>();
+    if (const HRESULT started = ole_->Result(); FAILED(started)) {
+        ole_.reset();
+        ThrowError(static_cast<DWORD>(started));
+    }
+    // Drops are taken on the list alone.
+    dropTarget_ = platform::win32::ComPtr<DropTarget>::Attach(
+        new DropTarget(static_cast<DropSink&>(*this), Control(kList1), DragImageHelper()));
+    const HRESULT registered = ::RegisterDragDrop(Control(kList1), dropTarget_.get());
+    if (FAILED(registered)) ThrowError(static_cast<DWORD>(registered));
 }
 
 LRESULT TesvarWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -204,12 +221,6 @@ void TesvarWindow::OnCreate() {
     std::vector<HWND> handles;
     for (const auto& c : order) handles.push_back(Control(c.id));
     focus_.Set(std::move(handles));
-
-    // Drops are taken on the list alone.
-    dropTarget_ = platform::win32::ComPtr<DropTarget>::Attach(
-        new DropTarget(static_cast<DropSink&>(*this), Control(kList1), DragImageHelper()));
-    const HRESULT registered = ::RegisterDragDrop(Control(kList1), dropTarget_.get());
-    if (FAILED(registered)) ThrowError(static_cast<DWORD>(registered));
 }
 
 void TesvarWindow::OnDestroy() {

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -42,8 +43,9 @@ public:
     TesvarWindow(WindowServices services, Version version);
     ~TesvarWindow() override;
 
-    // Creates the window and its controls, runs the load handling and shows the window.
-    // Throws platform::Error when the window or one of its controls cannot be created.
+    // Creates the window and its controls, runs the load handling, shows the window and
+    // then takes drops. Throws platform::Error when the window or one of its controls
+    // cannot be created, or drops cannot be taken.
     void Create(int showCommand);
     // Whether destroying the window ends the thread's message loop (the program).
     void SetQuitOnDestroy(bool quit) { quitOnDestroy_ = quit; }
@@ -120,6 +122,8 @@ private:
     static void RegisterStripClass();
 
     void OnCreate();
+    // OLE and the list's drop target. Throws platform::Error when either cannot be had.
+    void AcceptDrops();
     void CreateControls();
     void ApplyUiFont();
     void OnSize(WPARAM kind);
@@ -153,6 +157,8 @@ private:
     void KeepWithinReach();
 
     platform::TextOutput& out_;  // the run log's buffer is written out at frames and closes
+    // OLE for the drops, from AcceptDrops until every member after it has gone.
+    std::unique_ptr<platform::win32::OleInitialization> ole_;
     CheckedList list_;
     TesvarF1 form_;
     FocusOrder focus_;

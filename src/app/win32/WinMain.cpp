@@ -6,16 +6,12 @@
 #include "app/win32/Startup.h"
 #include "app/win32/SystemDlls.h"
 #include "app/win32/TesvarWindow.h"
-#include "platform/win32/ScopedWin.h"
 #include "platform/win32/Win32FileServices.h"
 #include "platform/win32/Win32Profile.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
     using namespace tesvar;
     app::win32::RestrictDllSearch();
-    // Drops from the shell need the window's thread in a single-threaded apartment.
-    const platform::win32::OleInitialization ole;
-    if (FAILED(ole.Result())) return 1;
     app::win32::LoadCommonControls();
     platform::win32::Win32FileServices files;
     platform::win32::Win32Ansi ansi;
@@ -29,6 +25,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
         if (!paths.empty()) window.TakeDrop(paths);
         return app::win32::TesvarWindow::MessageLoop(window);
     } catch (...) {
-        return 1;  // the window could not be made
+        return 1;  // the window could not be made, or could take no drops
     }
 }
