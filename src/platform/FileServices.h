@@ -94,8 +94,10 @@ private:
 };
 
 // Sequential text output through file numbers, as the run log uses it. Writes go
-// through one buffer per file, written out by Flush, by Close, and when it grows large:
-// a write per line would cost a call into the file system for every entry of a run.
+// through one buffer per file: a write per line would cost a call into the file system
+// for every entry of a run. What is held goes out to the file when there is much of it,
+// when a frame (a tenth of a second) has passed since it last went out, and at Flush
+// and Close; a program killed meanwhile loses at most a frame of lines.
 class TextOutput {
 public:
     virtual ~TextOutput() = default;
@@ -103,13 +105,15 @@ public:
     virtual std::int16_t FreeFile() = 0;
     // Creates the file, or empties it, and attaches it to the number.
     virtual void OpenForOutput(std::int16_t number, const std::wstring& path) = 0;
-    // Appends bytes to the file's buffer. Throws when the number is not open, and when
-    // an earlier write-out failed and fails again: the bytes are then not taken, so no
-    // line is lost without its entry hearing of it.
+    // Appends bytes to the file's buffer, writing out what is held when it is due.
+    // Throws when the number is not open, or when writing out fails: the failure is the
+    // caller's at once, and what was held stays held for the next try.
     virtual void Write(std::int16_t number, std::string_view bytes) = 0;
-    // Writes out what the buffers of every open file hold. Never throws: a failure is
-    // kept, and the held bytes with it, for the next Write or Close of that file.
-    virtual void Flush() noexcept = 0;
+    // Writes out what the file holds now; throws as Write.
+    virtual void Flush(std::int16_t number) = 0;
+    // Writes out what every open file holds, for a program that may be ended at any
+    // moment. Never throws: a failure waits for the file's next Write, Flush or Close.
+    virtual void FlushAll() noexcept = 0;
     // Writes out the buffer and closes the file; throws when either fails. The number
     // is free again in any case.
     virtual void Close(std::int16_t number) = 0;

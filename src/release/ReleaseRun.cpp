@@ -138,11 +138,15 @@ bool ReleaseRun::Run() {
         } else {
             step.Do([&] { log.WriteNotSelected(intLogFile, path()); });  // 13
         }
+        // The run's last lines go to disk as the last entry's own: a failure to write
+        // them is reported with its abort question, not lost at the close.
+        if (lngIndex == lastIndex) step.Do([&] { log.Flush(intLogFile); });
 
         if (step.Error().number != 0) {                                                 // 14
+            // The lines so far are on disk while the question waits; a failure to write
+            // them is this entry's too.
+            step.Do([&] { log.Flush(intLogFile); });
             const platform::CurrentError failure = step.Error();
-            // The lines so far are on disk while the question waits.
-            log.Flush();
             step.Do([&] { lngAnswer = s_.boxes.MsgBox(ErrorPrompt(failure.message), msgbox::YesNoExclamation); });  // 14.1
             step.Do([&] {                                                               // 14.2
                 const std::wstring p = path();

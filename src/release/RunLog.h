@@ -32,8 +32,8 @@ public:
     void WriteNotSelected(std::int16_t fileNumber, const std::wstring& path);
     void WriteError(std::int16_t fileNumber, const std::wstring& path, const std::wstring& message,
                     std::int32_t attributes);
-    // Puts the lines written so far on disk (a prompt is about to wait on the user).
-    void Flush() noexcept { out_.Flush(); }
+    // Puts the lines written so far on disk; throws when that fails.
+    void Flush(std::int16_t fileNumber) { out_.Flush(fileNumber); }
     void Close(std::int16_t fileNumber);
 
 private:

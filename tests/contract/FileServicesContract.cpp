@@ -173,6 +173,8 @@ TEST_F(FileServicesContract, TextOutputWritesExactBytesAndEmptiesOnOpen) {
     EXPECT_NE(out.FreeFile(), n);
     out.Write(n, "first\r\n");
     out.Write(n, std::string("\x89\xf0\x8f\x9c\r\n", 6));
+    out.Flush(n);  // on disk with the file still open
+    EXPECT_EQ(tree->Content(path), "first\r\n" + std::string("\x89\xf0\x8f\x9c\r\n", 6));
     out.Close(n);
     EXPECT_EQ(out.FreeFile(), n);
     // Reopening empties it.

@@ -302,6 +302,20 @@ TEST_F(ReleaseRunTest, LinesAlreadyWrittenStayWhenALaterWriteFails) {
     EXPECT_EQ(fs.AttributesOf(L"C:\\b"), 32);
 }
 
+// Lines go out to the file in frames: a failure to write the run's last lines out is the
+// last entry's, with its abort question, not lost unseen at the close.
+TEST_F(ReleaseRunTest, AFailureToWriteOutTheLastLinesIsTheLastEntrysOwn) {
+    fs.AddFile(L"C:\\a", 33).AddFile(L"C:\\b", 33);
+    fs.FailFlushes(win_error::DiskFull);
+    ui.Add(L"C:\\a", true);
+    ui.Add(L"C:\\b", true);
+    ui.Answer({msgbox::Yes, msgbox::No});
+    Start();
+    ASSERT_EQ(ui.prompts.size(), 3u);
+    EXPECT_EQ(ui.prompts[1].text, L"ディスクに十分な空き領域がありません。\r\n処理を中断しますか？");
+    EXPECT_EQ(fs.AttributesOf(L"C:\\b"), 32);
+}
+
 // One read before the change serves the before value, the tests and the word handed
 // on; the after value is a read of its own. On Windows each read opens the entry.
 TEST_F(ReleaseRunTest, EachEntryCostsOnlyTheFileSystemCallsItNeeds) {

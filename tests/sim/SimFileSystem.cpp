@@ -271,6 +271,7 @@ void SimFileSystem::ClearFaults() {
     rejectBits_ = 0;
     writesLeft_.reset();
     closeError_ = 0;
+    flushError_ = 0;
 }
 
 int SimFileSystem::Calls(Op op) const {
@@ -444,8 +445,16 @@ void SimFileSystem::Write(std::int16_t number, std::string_view bytes) {
     it->second.buffer.append(bytes);
 }
 
-void SimFileSystem::Flush() noexcept {
+void SimFileSystem::Flush(std::int16_t number) {
     ++calls_[Op::Flush];
+    const auto it = open_.find(number);
+    if (it == open_.end()) Throw(win_error::InvalidHandle);
+    if (flushError_) Throw(flushError_);
+    if (const auto node = nodes_.find(it->second.key); node != nodes_.end()) node->second.content += it->second.buffer;
+    it->second.buffer.clear();
+}
+
+void SimFileSystem::FlushAll() noexcept {
     for (auto& [number, file] : open_) {
         if (const auto node = nodes_.find(file.key); node != nodes_.end()) node->second.content += file.buffer;
         file.buffer.clear();

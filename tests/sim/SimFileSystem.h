@@ -92,6 +92,8 @@ public:
     // reported by the next write).
     void FailWritesAfter(int lines, std::int32_t error = win_error::DiskFull);
     void FailClose(std::int32_t error);
+    // Writing out what a file holds fails at Flush (as a disk that has filled up would).
+    void FailFlushes(std::int32_t error) { flushError_ = error; }
     void ClearFaults();
     // Called before every operation with its path (folder for listings, "" for
     // Dir() and writes), so a test can change the tree at a chosen moment.
@@ -124,7 +126,8 @@ public:
     std::int16_t FreeFile() override;
     void OpenForOutput(std::int16_t number, const std::wstring& path) override;
     void Write(std::int16_t number, std::string_view bytes) override;
-    void Flush() noexcept override;
+    void Flush(std::int16_t number) override;
+    void FlushAll() noexcept override;
     void Close(std::int16_t number) override;
 
 private:
@@ -169,6 +172,7 @@ private:
     std::optional<int> writesLeft_;
     std::int32_t writeError_ = 0;
     std::int32_t closeError_ = 0;
+    std::int32_t flushError_ = 0;
 
     ListingSnapshots listings_{[this](const std::wstring& folder, std::int32_t mask) { return ReadFolder(folder, mask); }};
 

@@ -67,6 +67,8 @@ void CheckedList::AttachTooltip() {
 void CheckedList::Detach() noexcept {
     if (tooltip_) ::DestroyWindow(tooltip_);
     if (theme_) ThemeFunctions::Get().close(theme_);
+    boxes_.reset();
+    boxBitmap_.reset();
     tooltip_ = nullptr;
     theme_ = nullptr;
     list_ = nullptr;
@@ -96,6 +98,7 @@ void CheckedList::ThemeChanged() {
     }
     itemHeight_ = std::max(textHeight, box_) + margin_;
     boxes_.reset();  // drawn again at the next paint
+    boxBitmap_.reset();
     ::SendMessageW(list_, LB_SETITEMHEIGHT, 0, itemHeight_);
     ::InvalidateRect(list_, nullptr, TRUE);
 }
@@ -105,6 +108,7 @@ void CheckedList::DrawBox(HDC dc, const RECT& box, bool checked, bool current) {
     // once and then copied: drawing one costs more than the rest of an entry.
     const COLORREF plain = ::GetSysColor(COLOR_WINDOW), highlight = ::GetSysColor(COLOR_HIGHLIGHT);
     if (!boxes_ || boxColors_[0] != plain || boxColors_[1] != highlight) {
+        boxes_.reset();  // before its bitmap, which it holds selected
         boxes_.reset(::CreateCompatibleDC(dc));
         boxBitmap_.reset(boxes_ ? ::CreateCompatibleBitmap(dc, box_ * 4, box_) : nullptr);
         if (!boxes_ || !boxBitmap_ || !::SelectObject(boxes_.get(), boxBitmap_.get())) {

@@ -92,8 +92,10 @@ private:
     HWND tooltip_ = nullptr;
     platform::win32::ScopedFont font_;
     HTHEME theme_ = nullptr;
-    platform::win32::ScopedMemoryDc boxes_;  // the four check boxes side by side
+    // The bitmap goes after the memory DC it is selected into (declared first, so
+    // destroyed last).
     platform::win32::Scoped<platform::win32::GdiObjectTraits> boxBitmap_;
+    platform::win32::ScopedMemoryDc boxes_;  // the four check boxes side by side
     COLORREF boxColors_[2] = {};  // the backgrounds they were drawn on
     int dpi_ = 96;
     int box_ = 13;         // check box side, pixels

@@ -165,11 +165,14 @@ DWORD DropTarget::Take(IDataObject* data) noexcept {
         if (SUCCEEDED(data->QueryInterface(IID_IDataObjectAsyncCapability, reinterpret_cast<void**>(async.put()))) &&
             SUCCEEDED(async->GetAsyncMode(&asyncMode)) && asyncMode && SUCCEEDED(async->StartOperation(nullptr))) {
             auto later = std::make_shared<LaterRead>(data, std::move(async));
+            // The calls to the source let the window's messages through: it may have
+            // gone meanwhile (a session's end). The operation then ends unread.
+            if (!sink_) return DROPEFFECT_NONE;
             sink_->Dropped([later] { return later->Read(); });
             return DROPEFFECT_COPY;
         }
         std::vector<std::wstring> paths = DroppedPaths(data);
-        if (paths.empty()) return DROPEFFECT_NONE;
+        if (paths.empty() || !sink_) return DROPEFFECT_NONE;
         sink_->Dropped([paths = std::move(paths)]() mutable { return std::move(paths); });
         return DROPEFFECT_COPY;
     } catch (...) {

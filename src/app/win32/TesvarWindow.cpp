@@ -209,6 +209,13 @@ LRESULT TesvarWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
 }
 
 void TesvarWindow::OnCreate() {
+    // The shell's notice that the taskbar button exists comes from a process of lower
+    // integrity when Tesvar runs as administrator: let it through. (Looked up: the
+    // function is missing before Windows 7.)
+    using FilterFn = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
+    if (const FARPROC filter = ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "ChangeWindowMessageFilterEx"))
+        reinterpret_cast<FilterFn>(reinterpret_cast<void (*)()>(filter))(Hwnd(), taskbarButtonCreated_, MSGFLT_ALLOW,
+                                                                           nullptr);
     CreateControls();
     ApplyUiFont();
     list_.Attach(Control(kList1), dpi_);
@@ -330,7 +337,7 @@ void TesvarWindow::OnClose() {
     ending_ = true;
     // The run's lines so far are on disk before anything else: after a session's end
     // the process may be ended at any moment.
-    out_.Flush();
+    out_.FlushAll();
     try {
         form_.Form_QueryUnload();
     } catch (...) {
@@ -376,12 +383,8 @@ bool TesvarWindow::PreTranslate(const MSG& msg) {
 }
 
 bool TesvarWindow::DoEvents() {
-    // Once a frame the list shows where the run stands and its log lines go to disk,
-    // so a process killed meanwhile loses at most one frame of them.
-    if (runActive_ && list_.FlushMovesIfDue()) {
-        out_.Flush();
-        ShowRunProgress();
-    }
+    // Once a frame the list and the taskbar button show where the run stands.
+    if (runActive_ && list_.FlushMovesIfDue()) ShowRunProgress();
     pump_.HandlePending();
     return !ending_;
 }

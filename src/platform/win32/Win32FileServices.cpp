@@ -8,8 +8,10 @@
 namespace tesvar::platform::win32 {
 namespace {
 
-// Lines are held until there is this much to write, or until Flush or Close.
+// Lines are held until there is this much to write, or a frame has passed since they
+// last went out, or until Flush or Close.
 constexpr std::size_t kWriteOutAt = 64 * 1024;
+constexpr ULONGLONG kFrameMs = 100;
 
 }  // namespace
 
@@ -151,7 +153,7 @@ void Win32FileServices::OpenForOutput(std::int16_t number, const std::wstring& p
     if (!::GetFileInformationByHandle(file.get(), &info)) ThrowLastError();
     if (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) ThrowError(ERROR_ACCESS_DENIED);
     if (!::SetEndOfFile(file.get())) ThrowLastError();  // a fresh handle stands at the start
-    open_.emplace(number, OutputFile{std::move(file), {}, 0});
+    open_.emplace(number, OutputFile{std::move(file), {}, ERROR_SUCCESS, ::GetTickCount64()});
 }
 
 DWORD Win32FileServices::WriteOut(OutputFile& out) noexcept {
@@ -180,19 +182,37 @@ void Win32FileServices::Write(std::int16_t number, std::string_view bytes) {
     const auto it = open_.find(number);
     if (it == open_.end()) ThrowError(ERROR_INVALID_HANDLE);
     OutputFile& out = it->second;
-    // An earlier write-out failed: what it held goes first, or this line is refused too.
+    // What an earlier write-out left held goes first, or this line is refused too.
     if (out.failure != ERROR_SUCCESS) {
         out.failure = WriteOut(out);
         if (out.failure != ERROR_SUCCESS) ThrowError(out.failure);
     }
+    const std::size_t before = out.held.size();
     out.held.append(bytes);
-    // A run without frames (no window) still writes out as it goes.
-    if (out.held.size() >= kWriteOutAt) out.failure = WriteOut(out);
+    const ULONGLONG now = ::GetTickCount64();
+    if (out.held.size() < kWriteOutAt && now - out.lastOut < kFrameMs) return;
+    out.lastOut = now;
+    const std::size_t heldBefore = out.held.size();
+    out.failure = WriteOut(out);
+    if (out.failure == ERROR_SUCCESS) return;
+    // This line is not written: it leaves the buffer unless part of it went out.
+    if (heldBefore - out.held.size() <= before) out.held.resize(out.held.size() - bytes.size());
+    ThrowError(out.failure);
 }
 
-void Win32FileServices::Flush() noexcept {
+void Win32FileServices::Flush(std::int16_t number) {
+    const auto it = open_.find(number);
+    if (it == open_.end()) ThrowError(ERROR_INVALID_HANDLE);
+    it->second.lastOut = ::GetTickCount64();
+    it->second.failure = WriteOut(it->second);
+    if (it->second.failure != ERROR_SUCCESS) ThrowError(it->second.failure);
+}
+
+void Win32FileServices::FlushAll() noexcept {
     for (auto& [number, out] : open_) {
-        if (!out.held.empty()) out.failure = WriteOut(out);
+        if (out.held.empty()) continue;
+        out.lastOut = ::GetTickCount64();
+        out.failure = WriteOut(out);
     }
 }
 

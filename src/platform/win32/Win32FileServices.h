@@ -40,7 +40,8 @@ public:
     std::int16_t FreeFile() override;
     void OpenForOutput(std::int16_t number, const std::wstring& path) override;
     void Write(std::int16_t number, std::string_view bytes) override;
-    void Flush() noexcept override;
+    void Flush(std::int16_t number) override;
+    void FlushAll() noexcept override;
     void Close(std::int16_t number) override;
 
 private:
@@ -52,6 +53,7 @@ private:
         ScopedFile file;
         std::string held;         // written, not yet out in the file
         DWORD failure = 0;        // the last write-out's failure, while it lasts
+        ULONGLONG lastOut = 0;    // when what was held last went out
     };
     // Writes out what the file holds; the error when WriteFile fails (what was not
     // written stays held), else 0.
