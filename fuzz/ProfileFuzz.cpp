@@ -119,7 +119,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FuzzedDataProvider in(data, size);
     sim::SimFileSystem fs;
     sim::SimAnsi ansi;
-    sim::SimProfile profile(fs, ansi);
+    sim::SimProfile profile(fs);
     const std::wstring folder = fs.ProgramFolder();
     const std::wstring ini = folder + L"\\Tesvar.ini";
     const std::wstring path = ini;

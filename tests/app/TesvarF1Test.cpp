@@ -25,7 +25,7 @@ protected:
 
     sim::SimFileSystem fs;
     sim::SimAnsi ansi;
-    sim::SimProfile profile{fs, ansi};
+    sim::SimProfile profile{fs};
     sim::SimUi ui;
     TesvarF1 form{{fs, fs, ansi, profile, ui, ui, ui}, {0, 3, 6}};
 };

@@ -33,7 +33,7 @@ public:
 private:
     sim::SimFileSystem fs_;
     sim::SimAnsi ansi_;
-    sim::SimProfile profile_{fs_, ansi_};
+    sim::SimProfile profile_{fs_};
 };
 
 }  // namespace

@@ -53,7 +53,7 @@ protected:
 
     sim::SimFileSystem fs;
     sim::SimAnsi ansi;
-    sim::SimProfile profile{fs, ansi};
+    sim::SimProfile profile{fs};
     sim::SimUi ui;
 };
 

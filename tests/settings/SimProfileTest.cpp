@@ -28,7 +28,7 @@ protected:
     const std::wstring path = file;
     SimFileSystem fs;
     SimAnsi ansi;
-    SimProfile profile{fs, ansi};
+    SimProfile profile{fs};
 };
 
 TEST_F(SimProfileTest, WriteKeepsEveryOtherByteOfTheFile) {

@@ -20,8 +20,7 @@ using namespace tesvar::platform;
 
 class SimProfile : public ProfileServices {
 public:
-    // ansi turns the profile path into the file tree's wide path.
-    SimProfile(SimFileSystem& fs, AnsiCodePage& ansi) : fs_(fs), ansi_(ansi) {}
+    explicit SimProfile(SimFileSystem& fs) : fs_(fs) {}
 
     std::uint32_t GetString(const std::string& section, const std::string& key, const std::string& defaultValue,
                             std::string& buffer, std::uint32_t bufferSize, const std::wstring& path) override;
@@ -41,7 +40,6 @@ private:
                        std::size_t chars, const std::wstring& path) const;
 
     SimFileSystem& fs_;
-    AnsiCodePage& ansi_;
 };
 
 }  // namespace tesvar::sim
