@@ -54,6 +54,10 @@ void DropIntake::Collect(const std::vector<std::wstring>& paths) {
     s_.list.SetVisible(false);
     window.SetMousePointer(platform::pointer::Busy);
 
+    // Many dropped paths (files selected in a shell folder, a Send To): the file
+    // services may ask the file system about them ahead, while the list is filled.
+    s_.files.Prefetch(paths);
+
     const std::wstring filter = window.FilterText();
     blnAllFiles_ = platform::ContainsNoCase(filter, L"*.*");
     strFilter_ = filter;

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tesvar::platform {
 
@@ -74,6 +75,10 @@ public:
     // named is answered from the listing; closing forgets every listing read so far.
     virtual void OpenDropScope() = 0;
     virtual void CloseDropScope() noexcept = 0;
+    // A hint within a drop scope: the drop is about to ask about these dropped paths,
+    // one after the other. The file services may look them up ahead (the real ones do,
+    // on other threads, for a drop of many); GetAttr still gives what it would have.
+    virtual void Prefetch(const std::vector<std::wstring>& paths) { static_cast<void>(paths); }
 
     // Folder of the program's executable, without a trailing "\" except at a drive root.
     virtual std::wstring ProgramFolder() = 0;

@@ -18,6 +18,7 @@ public:
     std::uint32_t ReparseTag(const std::wstring& path) override { return inner_.ReparseTag(path); }
     void OpenDropScope() override { inner_.OpenDropScope(); }
     void CloseDropScope() noexcept override { inner_.CloseDropScope(); }
+    void Prefetch(const std::vector<std::wstring>& paths) override { inner_.Prefetch(paths); }
     std::wstring ProgramFolder() override { return inner_.ProgramFolder(); }
     std::wstring ErrorText(std::int32_t number) override { return inner_.ErrorText(number); }
 

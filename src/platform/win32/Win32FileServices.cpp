@@ -48,11 +48,29 @@ std::wstring Win32Path(const std::wstring& path) {
     return path;
 }
 
+void Win32FileServices::Prefetch(const std::vector<std::wstring>& paths) {
+    // Threads cost more than they save for a few paths.
+    constexpr std::size_t kFrom = 64;
+    prefetch_.reset();
+    if (paths.size() < kFrom) return;
+    const unsigned cores = std::thread::hardware_concurrency();
+    prefetch_ = std::make_unique<AttributePrefetch>(paths, cores < 2 ? 1 : (cores > 4 ? 4 : cores));
+}
+
+void Win32FileServices::CloseDropScope() noexcept {
+    prefetch_.reset();
+    listings_.CloseDropScope();
+}
+
 std::int32_t Win32FileServices::GetAttr(const std::wstring& path) {
     if (const auto listed = listings_.Cached(path)) return *listed;
     ++attributeQueries_;
-    const DWORD word = ::GetFileAttributesW(Win32Path(path).c_str());
-    if (word == INVALID_FILE_ATTRIBUTES) ThrowLastError();
+    const auto ahead = prefetch_ ? prefetch_->Take(path) : std::nullopt;
+    const DWORD word = ahead ? ahead->word : ::GetFileAttributesW(Win32Path(path).c_str());
+    if (word == INVALID_FILE_ATTRIBUTES) {
+        if (ahead) ThrowError(ahead->error);
+        ThrowLastError();
+    }
     listings_.Answered(path, static_cast<std::int32_t>(word));
     return static_cast<std::int32_t>(word);
 }

@@ -7,6 +7,7 @@
 
 #include "platform/FileServices.h"
 #include "platform/ListingSnapshots.h"
+#include "platform/win32/AttributePrefetch.h"
 #include "platform/win32/ScopedWin.h"
 
 namespace tesvar::platform::win32 {
@@ -27,7 +28,8 @@ public:
     std::wstring DirFind(const std::wstring& folder, std::int32_t mask, const std::wstring& name) override;
     std::uint32_t ReparseTag(const std::wstring& path) override;
     void OpenDropScope() override { listings_.OpenDropScope(); }
-    void CloseDropScope() noexcept override { listings_.CloseDropScope(); }
+    void CloseDropScope() noexcept override;
+    void Prefetch(const std::vector<std::wstring>& paths) override;
     std::wstring ProgramFolder() override;
 
     // Directory reads made by the listings so far (restarts served from a snapshot
@@ -48,6 +50,8 @@ private:
     // A listing is read whole when it starts and no find handle stays open; a parent
     // restarted after a nested listing is served from its snapshot.
     ListingSnapshots listings_{&ReadFolder};
+    // The dropped paths' words looked up ahead, for the drop scope open now.
+    std::unique_ptr<AttributePrefetch> prefetch_;
     static std::vector<ListedEntry> ReadFolder(const std::wstring& folder, std::int32_t mask);
     struct OutputFile {
         ScopedFile file;
