@@ -54,17 +54,21 @@ BOOL CALLBACK FindMain(HWND hwnd, LPARAM param) {
     return TRUE;
 }
 
-// Handles the driver's own window messages while waiting.
+// Handles the driver's own window messages while waiting. Between messages it sleeps:
+// under Wine every look at the queue is a call to the one wine server that Tesvar.exe
+// needs too.
 void PumpFor(DWORD milliseconds) {
     const ULONGLONG until = ::GetTickCount64() + milliseconds;
     MSG msg;
-    do {
+    for (;;) {
         while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             ::TranslateMessage(&msg);
             ::DispatchMessageW(&msg);
         }
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-    } while (::GetTickCount64() < until);
+        const ULONGLONG now = ::GetTickCount64();
+        if (now >= until) return;
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(until - now), QS_ALLINPUT);
+    }
 }
 
 template <class Done>
