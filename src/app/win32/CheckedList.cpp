@@ -21,6 +21,18 @@ constexpr ULONGLONG kFrameMs = 100;
 
 [[noreturn]] void Refuse() { ThrowError(ERROR_INVALID_PARAMETER); }
 
+// Calls each(first, last) for every run of consecutive entries in ascending indices:
+// a run is one message to the list box, not one per entry.
+template <class Indices, class Each>
+void ForEachRun(const Indices& indices, Each&& each) {
+    for (std::size_t i = 0; i < indices.size();) {
+        std::size_t j = i + 1;
+        while (j < indices.size() && indices[j] == indices[j - 1] + 1) ++j;
+        each(indices[i], indices[j - 1]);
+        i = j;
+    }
+}
+
 // "ＭＳ ゴシック" at 9 points, a fixed-pitch Japanese face, at the screen's DPI.
 HFONT CreateListFont(int dpi) {
     LOGFONTW font{};
@@ -364,10 +376,7 @@ void CheckedList::InvertSelection() {
         if (first <= last) ::SendMessageW(list_, LB_SELITEMRANGEEX, static_cast<WPARAM>(first), last);
     };
     int next = 0;  // the first entry not dealt with
-    for (std::size_t i = 0; i < selected.size();) {
-        std::size_t j = i + 1;
-        while (j < selected.size() && selected[j] == selected[j - 1] + 1) ++j;
-        const int first = selected[i], last = selected[j - 1];
+    ForEachRun(selected, [&](int first, int last) {
         selectRange(next, first - 1);
         // A range given last to first is cleared; a single entry needs LB_SETSEL.
         if (first == last)
@@ -375,21 +384,14 @@ void CheckedList::InvertSelection() {
         else
             ::SendMessageW(list_, LB_SELITEMRANGEEX, static_cast<WPARAM>(last), first);
         next = last + 1;
-        i = j;
-    }
+    });
     selectRange(next, count - 1);
 }
 
 void CheckedList::ApplyPendingSelections() {
-    std::size_t i = 0;
-    while (i < pendingSelected_.size()) {
-        // A run of consecutive entries is one message.
-        std::size_t j = i + 1;
-        while (j < pendingSelected_.size() && pendingSelected_[j] == pendingSelected_[j - 1] + 1) ++j;
-        ::SendMessageW(list_, LB_SELITEMRANGEEX, static_cast<WPARAM>(pendingSelected_[i]),
-                       static_cast<LPARAM>(pendingSelected_[j - 1]));
-        i = j;
-    }
+    ForEachRun(pendingSelected_, [this](std::int32_t first, std::int32_t last) {
+        ::SendMessageW(list_, LB_SELITEMRANGEEX, static_cast<WPARAM>(first), static_cast<LPARAM>(last));
+    });
     pendingSelected_.clear();
 }
 

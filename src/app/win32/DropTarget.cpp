@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "platform/win32/ScopedWin.h"
+#include "platform/win32/Win32FileServices.h"
 
 namespace tesvar::app::win32 {
 namespace {
@@ -43,16 +44,14 @@ std::vector<std::wstring> DropFileNames(const void* block, std::size_t size) {
         return names;
     }
     // Names in the system's code page.
+    platform::win32::Win32Ansi ansi;
     while (at < size && bytes[at] != 0) {
         const auto* start = reinterpret_cast<const char*>(bytes + at);
         const auto* end = static_cast<const char*>(std::memchr(start, 0, size - at));
         if (!end) break;  // runs past the block's end
-        const int length = static_cast<int>(end - start);
-        const int n = ::MultiByteToWideChar(CP_ACP, 0, start, length, nullptr, 0);
-        std::wstring name(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
-        if (n > 0) ::MultiByteToWideChar(CP_ACP, 0, start, length, name.data(), n);
-        if (!name.empty()) names.push_back(std::move(name));
-        at += static_cast<std::size_t>(length) + 1;
+        const std::size_t length = static_cast<std::size_t>(end - start);
+        names.push_back(ansi.FromAnsi(std::string_view(start, length)));
+        at += length + 1;
     }
     return names;
 }
@@ -173,7 +172,7 @@ DWORD DropTarget::Take(IDataObject* data) noexcept {
         }
         std::vector<std::wstring> paths = DroppedPaths(data);
         if (paths.empty() || !sink_) return DROPEFFECT_NONE;
-        sink_->Dropped([paths = std::move(paths)]() mutable { return std::move(paths); });
+        sink_->Dropped(DropSink::ReaderOf(std::move(paths)));
         return DROPEFFECT_COPY;
     } catch (...) {
         // The drop's own failures end it; the source hears that nothing was taken.

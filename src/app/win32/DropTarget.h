@@ -18,6 +18,10 @@ class DropSink {
 public:
     // Gives a drop's paths when the drop is taken up; nothing when its data cannot be read.
     using Reader = std::function<std::vector<std::wstring>()>;
+    // A reader of paths already read.
+    static Reader ReaderOf(std::vector<std::wstring> paths) {
+        return [paths = std::move(paths)]() mutable { return std::move(paths); };
+    }
 
     // DROPEFFECT_COPY or DROPEFFECT_NONE for data that does or does not carry a file list.
     virtual DWORD DragEffect(bool carriesFileList) = 0;

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "app/win32/SystemDlls.h"
 #include "platform/Text.h"
 #include "platform/win32/ScopedWin.h"
 
@@ -12,14 +13,9 @@ bool RestrictDllSearch() noexcept {
     // Looked up rather than imported, so that the program still starts on a system
     // that lacks it.
     using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
-    const HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
-    const auto address = kernel ? ::GetProcAddress(kernel, "SetDefaultDllDirectories") : nullptr;
-    bool restricted = false;
-    if (address) {
-        // GetProcAddress hands every function as FARPROC; this one takes a DWORD.
-        const auto setDefault = reinterpret_cast<SetDefaultDllDirectoriesFn>(reinterpret_cast<void (*)()>(address));
-        restricted = setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32) != FALSE;
-    }
+    const auto setDefault = FindFunction<SetDefaultDllDirectoriesFn>(::GetModuleHandleW(L"kernel32.dll"),
+                                                                     "SetDefaultDllDirectories");
+    const bool restricted = setDefault && setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32) != FALSE;
     ::SetDllDirectoryW(L"");  // takes the current folder out of the search path
     return restricted;
 }

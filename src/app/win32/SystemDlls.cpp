@@ -5,16 +5,6 @@
 #include <string>
 
 namespace tesvar::app::win32 {
-namespace {
-
-// GetProcAddress hands every function as FARPROC.
-template <class Function>
-Function Find(HMODULE module, const char* name) noexcept {
-    const FARPROC address = module ? ::GetProcAddress(module, name) : nullptr;
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(address));
-}
-
-}  // namespace
 
 HMODULE LoadSystemDll(const wchar_t* name) noexcept {
     if (const HMODULE module = ::LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) return module;
@@ -33,7 +23,7 @@ HMODULE LoadSystemDll(const wchar_t* name) noexcept {
 
 bool LoadCommonControls() noexcept {
     using InitFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-    const auto init = Find<InitFn>(LoadSystemDll(L"comctl32.dll"), "InitCommonControlsEx");
+    const auto init = FindFunction<InitFn>(LoadSystemDll(L"comctl32.dll"), "InitCommonControlsEx");
     if (!init) return false;
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
     return init(&controls) != FALSE;
@@ -43,10 +33,10 @@ const ThemeFunctions& ThemeFunctions::Get() noexcept {
     static const ThemeFunctions functions = [] {
         ThemeFunctions f;
         const HMODULE theme = LoadSystemDll(L"uxtheme.dll");
-        f.open = Find<decltype(f.open)>(theme, "OpenThemeData");
-        f.close = Find<decltype(f.close)>(theme, "CloseThemeData");
-        f.partSize = Find<decltype(f.partSize)>(theme, "GetThemePartSize");
-        f.background = Find<decltype(f.background)>(theme, "DrawThemeBackground");
+        f.open = FindFunction<decltype(f.open)>(theme, "OpenThemeData");
+        f.close = FindFunction<decltype(f.close)>(theme, "CloseThemeData");
+        f.partSize = FindFunction<decltype(f.partSize)>(theme, "GetThemePartSize");
+        f.background = FindFunction<decltype(f.background)>(theme, "DrawThemeBackground");
         if (!f) f = ThemeFunctions{};
         return f;
     }();

@@ -13,6 +13,14 @@ namespace tesvar::app::win32 {
 // one, else the system folder. Null when it cannot be loaded.
 HMODULE LoadSystemDll(const wchar_t* name) noexcept;
 
+// A function of a loaded DLL found by its name, as the type it has (GetProcAddress
+// hands every one as FARPROC); null when the DLL or the function is missing.
+template <class Function>
+Function FindFunction(HMODULE module, const char* name) noexcept {
+    const FARPROC address = module ? ::GetProcAddress(module, name) : nullptr;
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(address));
+}
+
 // The common controls (version 6, as the manifest asks) with the classes the window
 // uses beyond the standard ones (the tooltip). False when they cannot be loaded.
 bool LoadCommonControls() noexcept;

@@ -3,11 +3,7 @@
 namespace tesvar::app::win32 {
 
 platform::win32::ComPtr<ITaskbarList3> TaskbarProgress::SystemTaskbarList() noexcept {
-    platform::win32::ComPtr<ITaskbarList3> list;
-    if (FAILED(::CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskbarList3,
-                                  reinterpret_cast<void**>(list.put()))))
-        list.reset();
-    return list;
+    return platform::win32::CreateInstance<ITaskbarList3>(CLSID_TaskbarList);
 }
 
 void TaskbarProgress::ButtonCreated(HWND window) noexcept {

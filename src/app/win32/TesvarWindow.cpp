@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "app/win32/Resource.h"
+#include "app/win32/SystemDlls.h"
 #include "platform/Error.h"
 #include "platform/ScopeExit.h"
 #include "platform/win32/Win32Error.h"
@@ -48,13 +49,7 @@ TesvarWindow::TesvarWindow(WindowServices services, Version version)
                 } catch (...) {
                 }
             }),
-      dragImages_([]() -> platform::win32::ComPtr<IDropTargetHelper> {
-          platform::win32::ComPtr<IDropTargetHelper> helper;
-          if (FAILED(::CoCreateInstance(CLSID_DragDropHelper, nullptr, CLSCTX_INPROC_SERVER, IID_IDropTargetHelper,
-                                        reinterpret_cast<void**>(helper.put()))))
-              helper.reset();
-          return helper;
-      }),
+      dragImages_([] { return platform::win32::CreateInstance<IDropTargetHelper>(CLSID_DragDropHelper); }),
       taskbarButtonCreated_(::RegisterWindowMessageW(L"TaskbarButtonCreated")) {}
 
 void TesvarWindow::SetShellParts(ShellParts parts) {
@@ -213,9 +208,8 @@ void TesvarWindow::OnCreate() {
     // integrity when Tesvar runs as administrator: let it through. (Looked up: the
     // function is missing before Windows 7.)
     using FilterFn = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
-    if (const FARPROC filter = ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "ChangeWindowMessageFilterEx"))
-        reinterpret_cast<FilterFn>(reinterpret_cast<void (*)()>(filter))(Hwnd(), taskbarButtonCreated_, MSGFLT_ALLOW,
-                                                                           nullptr);
+    if (const auto filter = FindFunction<FilterFn>(::GetModuleHandleW(L"user32.dll"), "ChangeWindowMessageFilterEx"))
+        filter(Hwnd(), taskbarButtonCreated_, MSGFLT_ALLOW, nullptr);
     CreateControls();
     ApplyUiFont();
     list_.Attach(Control(kList1), dpi_);
@@ -414,7 +408,7 @@ DWORD TesvarWindow::DragEffect(bool carriesFileList) {
 }
 
 void TesvarWindow::TakeDrop(std::vector<std::wstring> paths) {
-    Dropped([paths = std::move(paths)]() mutable { return std::move(paths); });
+    Dropped(ReaderOf(std::move(paths)));
 }
 
 void TesvarWindow::Dropped(Reader read) {

@@ -127,6 +127,17 @@ private:
     T* p_ = nullptr;
 };
 
+// An in-process COM object of the system's, as the interface asked for; null where
+// the system offers none.
+template <class Interface>
+ComPtr<Interface> CreateInstance(REFCLSID cls) noexcept {
+    ComPtr<Interface> object;
+    if (FAILED(::CoCreateInstance(cls, nullptr, CLSCTX_INPROC_SERVER, __uuidof(Interface),
+                                  reinterpret_cast<void**>(object.put()))))
+        object.reset();
+    return object;
+}
+
 // A window's device context from GetDC, given back with ReleaseDC.
 class ScopedDc {
 public:

@@ -13,10 +13,6 @@ namespace {
 constexpr std::size_t kWriteOutAt = 64 * 1024;
 constexpr ULONGLONG kFrameMs = 100;
 
-}  // namespace
-
-namespace {
-
 // Whether the part of a path after its root can go to the file system as it stands:
 // no "/" and no empty, "." or ".." component (a trailing "\" is fine).
 bool Canonical(std::wstring_view rest) {
@@ -175,6 +171,7 @@ void Win32FileServices::OpenForOutput(std::int16_t number, const std::wstring& p
 }
 
 DWORD Win32FileServices::WriteOut(OutputFile& out) noexcept {
+    out.lastOut = ::GetTickCount64();
     std::size_t done = 0;
     DWORD error = ERROR_SUCCESS;
     while (done < out.held.size()) {
@@ -193,6 +190,7 @@ DWORD Win32FileServices::WriteOut(OutputFile& out) noexcept {
         done += written;
     }
     out.held.erase(0, done);
+    out.failure = error;
     return error;
 }
 
@@ -201,18 +199,12 @@ void Win32FileServices::Write(std::int16_t number, std::string_view bytes) {
     if (it == open_.end()) ThrowError(ERROR_INVALID_HANDLE);
     OutputFile& out = it->second;
     // What an earlier write-out left held goes first, or this line is refused too.
-    if (out.failure != ERROR_SUCCESS) {
-        out.failure = WriteOut(out);
-        if (out.failure != ERROR_SUCCESS) ThrowError(out.failure);
-    }
+    if (out.failure != ERROR_SUCCESS && WriteOut(out) != ERROR_SUCCESS) ThrowError(out.failure);
     const std::size_t before = out.held.size();
     out.held.append(bytes);
-    const ULONGLONG now = ::GetTickCount64();
-    if (out.held.size() < kWriteOutAt && now - out.lastOut < kFrameMs) return;
-    out.lastOut = now;
+    if (out.held.size() < kWriteOutAt && ::GetTickCount64() - out.lastOut < kFrameMs) return;
     const std::size_t heldBefore = out.held.size();
-    out.failure = WriteOut(out);
-    if (out.failure == ERROR_SUCCESS) return;
+    if (WriteOut(out) == ERROR_SUCCESS) return;
     // This line is not written: it leaves the buffer unless part of it went out.
     if (heldBefore - out.held.size() <= before) out.held.resize(out.held.size() - bytes.size());
     ThrowError(out.failure);
@@ -221,16 +213,12 @@ void Win32FileServices::Write(std::int16_t number, std::string_view bytes) {
 void Win32FileServices::Flush(std::int16_t number) {
     const auto it = open_.find(number);
     if (it == open_.end()) ThrowError(ERROR_INVALID_HANDLE);
-    it->second.lastOut = ::GetTickCount64();
-    it->second.failure = WriteOut(it->second);
-    if (it->second.failure != ERROR_SUCCESS) ThrowError(it->second.failure);
+    if (WriteOut(it->second) != ERROR_SUCCESS) ThrowError(it->second.failure);
 }
 
 void Win32FileServices::FlushAll() noexcept {
     for (auto& [number, out] : open_) {
-        if (out.held.empty()) continue;
-        out.lastOut = ::GetTickCount64();
-        out.failure = WriteOut(out);
+        if (!out.held.empty()) WriteOut(out);
     }
 }
 

@@ -59,8 +59,8 @@ private:
         DWORD failure = 0;        // the last write-out's failure, while it lasts
         ULONGLONG lastOut = 0;    // when what was held last went out
     };
-    // Writes out what the file holds; the error when WriteFile fails (what was not
-    // written stays held), else 0.
+    // Writes out what the file holds and notes when; the error when WriteFile fails
+    // (what was not written stays held, and the failure is kept), else 0.
     static DWORD WriteOut(OutputFile& out) noexcept;
     std::map<std::int16_t, OutputFile> open_;
     std::size_t attributeQueries_ = 0;

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "platform/win32/Win32FileServices.h"
+
 namespace tesvar::platform::win32 {
 namespace {
 
@@ -13,13 +15,8 @@ namespace {
 // as ANSI (a new one is made ANSI); the texts go through the code page here exactly as
 // the ANSI forms pass them on to the wide ones.
 std::wstring Wide(const std::string& ansi) {
-    if (ansi.empty()) return {};
-    const int length = static_cast<int>(ansi.size());
-    const int n = ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), length, nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
-    if (n > 0) ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), length, out.data(), n);
     // Up to a zero byte, as the ANSI forms read their texts.
-    return out.substr(0, out.find(L'\0'));
+    return Win32Ansi().FromAnsi(std::string_view(ansi).substr(0, ansi.find('\0')));
 }
 
 }  // namespace
