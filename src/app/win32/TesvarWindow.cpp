@@ -1,7 +1,5 @@
 #include "app/win32/TesvarWindow.h"
 
-#include <windowsx.h>
-
 #include <algorithm>
 #include <cmath>
 
@@ -17,15 +15,7 @@ namespace {
 constexpr DWORD kWindowStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 constexpr DWORD kWindowExStyle = 0;
 
-using platform::win32::ThrowError;
 using platform::win32::ThrowLastError;
-
-// A drop handed over by the drop target, run from the window's queue.
-constexpr UINT kDropMessage = WM_APP + 1;
-// How often a long drop lets paints and the system's calls through.
-constexpr ULONGLONG kBreathMs = 100;
-// A drop that lasts longer shows on the taskbar button.
-constexpr ULONGLONG kLongDropMs = 500;
 
 std::size_t Slot(ControlId id) noexcept {
     for (std::size_t i = 0; i < kControls.size(); ++i) {
@@ -55,14 +45,6 @@ TesvarWindow::TesvarWindow(WindowServices services, Version version)
 void TesvarWindow::SetShellParts(ShellParts parts) {
     dragImages_ = std::move(parts.dragImages);
     taskbar_ = TaskbarProgress(std::move(parts.taskbar));
-}
-
-platform::win32::ComPtr<IDropTargetHelper> TesvarWindow::DragImageHelper() const noexcept {
-    try {
-        return dragImages_ ? dragImages_() : platform::win32::ComPtr<IDropTargetHelper>();
-    } catch (...) {
-        return {};  // no drag image: the drop works as before
-    }
 }
 
 TesvarWindow::~TesvarWindow() {
@@ -114,20 +96,6 @@ void TesvarWindow::Create(int showCommand) {
     // What nothing needs before the window shows comes after, so that it shows sooner.
     list_.AttachTooltip();
     AcceptDrops();
-}
-
-void TesvarWindow::AcceptDrops() {
-    // Drops from the shell need the window's thread in a single-threaded apartment.
-    ole_ = std::make_unique<platform::win32::OleInitialization>();
-    if (const HRESULT started = ole_->Result(); FAILED(started)) {
-        ole_.reset();
-        ThrowError(static_cast<DWORD>(started));
-    }
-    // Drops are taken on the list alone.
-    dropTarget_ = platform::win32::ComPtr<DropTarget>::Attach(
-        new DropTarget(static_cast<DropSink&>(*this), Control(kList1), DragImageHelper()));
-    const HRESULT registered = ::RegisterDragDrop(Control(kList1), dropTarget_.get());
-    if (FAILED(registered)) ThrowError(static_cast<DWORD>(registered));
 }
 
 LRESULT TesvarWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -237,70 +205,6 @@ void TesvarWindow::OnFinalMessage() noexcept {
     controls_.fill(nullptr);
 }
 
-void TesvarWindow::OnCommand(int id, int code) {
-    // The list's menu: during a run too, where the run reads each entry's flag when it
-    // reaches it. The status caption stays as the drop set it.
-    switch (id) {
-        case kMenuSelectAll:
-            list_.SelectAll(true);
-            return;
-        case kMenuClearAll:
-            list_.SelectAll(false);
-            return;
-        case kMenuInvert:
-            list_.InvertSelection();
-            return;
-        default:
-            break;
-    }
-    if (code != BN_CLICKED) return;
-    switch (id) {
-        case kBtnStart:
-            OnStart();
-            break;
-        case kBtnClear:
-            // Disabled during a run; a click still queued from before does nothing.
-            if (!Busy()) form_.BtnClear_Click();
-            break;
-        case kBtnEnd:
-            OnClose();  // unloading the window is a close request
-            break;
-        default:
-            break;
-    }
-}
-
-void TesvarWindow::OnListMenu(LPARAM at) {
-    const HWND list = Control(kList1);
-    if (!::IsWindowVisible(list)) return;
-    POINT where{GET_X_LPARAM(at), GET_Y_LPARAM(at)};
-    if (where.x == -1 && where.y == -1) {
-        // From the keyboard (Shift+F10, the menu key): at the current entry, or at the
-        // list's corner.
-        RECT item{};
-        const auto caret = ::SendMessageW(list, LB_GETCARETINDEX, 0, 0);
-        if (caret < 0 || ::SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(caret),
-                                        reinterpret_cast<LPARAM>(&item)) == LB_ERR)
-            item = {};
-        RECT client{};
-        ::GetClientRect(list, &client);
-        where = {item.left, std::clamp<LONG>(item.bottom, client.top, client.bottom)};
-        ::ClientToScreen(list, &where);
-    }
-    struct MenuOwner {
-        HMENU menu = ::CreatePopupMenu();
-        ~MenuOwner() {
-            if (menu) ::DestroyMenu(menu);
-        }
-    } owner;
-    if (!owner.menu) return;
-    ::AppendMenuW(owner.menu, MF_STRING, kMenuSelectAll, L"すべて選択");
-    ::AppendMenuW(owner.menu, MF_STRING, kMenuClearAll, L"すべて解除");
-    ::AppendMenuW(owner.menu, MF_STRING, kMenuInvert, L"選択の反転");
-    // The command chosen comes as WM_COMMAND.
-    ::TrackPopupMenu(owner.menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, where.x, where.y, 0, Hwnd(), nullptr);
-}
-
 void TesvarWindow::OnStart() {
     if (Busy()) return;
     runActive_ = true;
@@ -347,35 +251,6 @@ void TesvarWindow::EndIfClosed() {
     if (ending_ && Hwnd()) ::DestroyWindow(Hwnd());
 }
 
-bool TesvarWindow::PreTranslate(const MSG& msg) {
-    if (!Hwnd()) return false;
-    list_.Relay(msg);
-    if (msg.message != WM_KEYDOWN) return false;
-    if (msg.hwnd != Hwnd() && !::IsChild(Hwnd(), msg.hwnd)) return false;
-    // Ctrl+A in the list: every entry selected.
-    if (msg.wParam == 'A' && msg.hwnd == Control(kList1) && ::GetKeyState(VK_CONTROL) < 0 &&
-        ::GetKeyState(VK_MENU) >= 0 && ::GetKeyState(VK_SHIFT) >= 0) {
-        list_.SelectAll(true);
-        return true;
-    }
-    if (::GetKeyState(VK_CONTROL) < 0 || ::GetKeyState(VK_MENU) < 0) return false;
-    if (msg.wParam == VK_TAB) {
-        focus_.Move(::GetFocus(), ::GetKeyState(VK_SHIFT) < 0);
-        return true;
-    }
-    if (msg.wParam == VK_RETURN) {
-        // Enter presses the button that has the focus and nothing else, as a click
-        // does: through the window procedure and its guard.
-        for (ControlId id : {kBtnStart, kBtnClear, kBtnEnd}) {
-            if (msg.hwnd != Control(id)) continue;
-            if (::IsWindowEnabled(msg.hwnd))
-                ::SendMessageW(Hwnd(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(msg.hwnd));
-            return true;
-        }
-    }
-    return false;
-}
-
 bool TesvarWindow::DoEvents() {
     // Once a frame the list and the taskbar button show where the run stands.
     if (runActive_ && list_.FlushMovesIfDue()) ShowRunProgress();
@@ -386,59 +261,6 @@ bool TesvarWindow::DoEvents() {
 void TesvarWindow::ShowRunProgress() noexcept {
     const std::int32_t count = list_.ListCount();
     if (count > 0) taskbar_.Show(static_cast<ULONGLONG>(list_.RunPosition() + 1), static_cast<ULONGLONG>(count));
-}
-
-bool TesvarWindow::StayResponsive() {
-    const ULONGLONG now = ::GetTickCount64();
-    if (dropActive_ && !dropIndeterminate_ && now - dropStarted_ >= kLongDropMs) {
-        dropIndeterminate_ = true;
-        taskbar_.Indeterminate();
-    }
-    if (now - lastBreath_ >= kBreathMs) {
-        lastBreath_ = now;
-        pump_.LetCallsAndPaintsThrough();
-    }
-    return !ending_;
-}
-
-// --- drops ---
-
-DWORD TesvarWindow::DragEffect(bool carriesFileList) {
-    return form_.List1_OLEDragOver(carriesFileList) == 1 ? DROPEFFECT_COPY : DROPEFFECT_NONE;
-}
-
-void TesvarWindow::TakeDrop(std::vector<std::wstring> paths) {
-    Dropped(ReaderOf(std::move(paths)));
-}
-
-void TesvarWindow::Dropped(Reader read) {
-    // The shell's window waits until the drop target returns: the drop runs from the
-    // window's queue right after (a posted message comes before any queued input).
-    pendingDrops_.push_back(std::move(read));
-    if (!::PostMessageW(Hwnd(), kDropMessage, 0, 0)) OnDrop();  // a full queue: now
-}
-
-void TesvarWindow::OnDrop() {
-    // One drop at a time; the one in progress takes up what waits when it ends.
-    if (dropActive_ || pendingDrops_.empty()) return;
-    if (ending_) {
-        pendingDrops_.clear();  // each tells its source that nothing was taken
-        return;
-    }
-    const Reader read = std::move(pendingDrops_.front());
-    pendingDrops_.pop_front();
-    dropActive_ = true;
-    lastBreath_ = dropStarted_ = ::GetTickCount64();
-    const platform::ScopeExit done([this] {
-        dropActive_ = false;
-        if (std::exchange(dropIndeterminate_, false)) taskbar_.Clear();
-        if (!pendingDrops_.empty() && !ending_) ::PostMessageW(Hwnd(), kDropMessage, 0, 0);
-        EndIfClosed();
-    });
-    // Data that cannot be read changes nothing: list, ticks and caption stay.
-    const std::vector<std::wstring> paths = read();
-    if (paths.empty() || ending_) return;
-    form_.List1_OLEDragDrop(paths);
 }
 
 // --- message boxes, pointer, buttons, front ---

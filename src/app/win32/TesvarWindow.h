@@ -116,6 +116,9 @@ public:
     void SetListHeight(float twips) override;
 
 private:
+    // A drop handed over by the drop target, run from the window's queue.
+    static constexpr UINT kDropMessage = WM_APP + 1;
+
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnFinalMessage() noexcept override;
     static void RegisterClasses();
