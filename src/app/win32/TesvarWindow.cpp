@@ -196,6 +196,7 @@ void TesvarWindow::OnDestroy() {
     if (const HWND list = Control(kList1)) ::RevokeDragDrop(list);
     if (dropTarget_) dropTarget_->Disconnect();
     dropTarget_.reset();
+    pendingDrops_.clear();  // each tells its source that nothing was taken
     list_.Detach();
     if (quitOnDestroy_) ::PostQuitMessage(exitCode_);
 }
@@ -252,8 +253,10 @@ void TesvarWindow::EndIfClosed() {
 }
 
 bool TesvarWindow::DoEvents() {
-    // Once a frame the list and the taskbar button show where the run stands.
+    // Once a frame the list and the taskbar button show where the run stands, and the
+    // log's lines go to disk.
     if (runActive_ && list_.FlushMovesIfDue()) ShowRunProgress();
+    out_.FlushDue();
     pump_.HandlePending();
     return !ending_;
 }

@@ -146,7 +146,7 @@ private:
 
     // DropSink
     DWORD DragEffect(bool carriesFileList) override;
-    void Dropped(Reader read) override;
+    void Dropped(std::unique_ptr<PendingDrop> drop) override;
 
     platform::win32::ComPtr<IDropTargetHelper> DragImageHelper() const noexcept;
     // The run's place on the taskbar button: the entry in hand of the entries listed.
@@ -179,7 +179,7 @@ private:
     bool dropActive_ = false;
     bool formReady_ = false;
     ULONGLONG lastBreath_ = 0;
-    std::deque<Reader> pendingDrops_;
+    std::deque<std::unique_ptr<PendingDrop>> pendingDrops_;
     ULONGLONG dropStarted_ = 0;
     bool dropIndeterminate_ = false;  // the taskbar button shows a long drop
     std::function<platform::win32::ComPtr<IDropTargetHelper>()> dragImages_;
