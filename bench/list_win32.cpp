@@ -4,8 +4,8 @@
 // every flag cleared, set and turned over, a run's pass over every entry (its reads
 // and its moves of the current entry) and Clear. Each size runs in a process of its
 // own, so that its peak working set is its own; the figures are the two times and
-// the ratio per entry (1.00 = linear).
-//   bench_list_win32              40,000 and 200,000 entries
+// the ratio per entry (1.00 = linear), the better of two rounds.
+//   bench_list_win32              100,000 and 500,000 entries
 //   bench_list_win32 --million    200,000 and 1,000,000 entries
 #include <windows.h>
 #include <commctrl.h>
@@ -92,10 +92,7 @@ int RunCase(long count) {
     window.Create(SW_SHOWNORMAL);
     UpdateWindow(window.Hwnd());
     auto& list = window.List1();
-    const auto report = [](const char* what, double value) {
-        std::printf("%s %.6f\n", what, value);
-        std::fprintf(stderr, "    %s %.3f\n", what, value);  // progress, as a long case goes
-    };
+    const auto report = [](const char* what, double value) { std::printf("%s %.6f\n", what, value); };
 
     const std::size_t before = WorkingSet(false);
     const std::wstring expected =
@@ -205,11 +202,22 @@ std::map<std::string, double> Case(long count) {
 int main(int argc, char** argv) {
     if (argc > 2 && std::strcmp(argv[1], "--case") == 0) return RunCase(std::atol(argv[2]));
     const bool million = argc > 1 && std::strcmp(argv[1], "--million") == 0;
-    const long small = million ? 200000 : 40000, large = small * 5;
-    auto a = Case(small), b = Case(large);
-    if (a.count("drop") == 0 || b.count("drop") == 0) {
-        std::printf("a case did not finish\n");
-        return 1;
+    const long small = million ? 200000 : 100000, large = small * 5;
+    // Two rounds, the sizes taking turns; the better figure of each counts (the
+    // machine is shared and noisy).
+    std::map<std::string, double> a, b;
+    const auto keepBest = [](std::map<std::string, double>& best, const std::map<std::string, double>& got) {
+        for (const auto& [key, value] : got)
+            if (!best.count(key) || value < best[key]) best[key] = value;
+    };
+    for (int round = 0; round < 2; ++round) {
+        const auto x = Case(small), y = Case(large);
+        if (x.count("drop") == 0 || y.count("drop") == 0) {
+            std::printf("a case did not finish\n");
+            return 1;
+        }
+        keepBest(a, x);
+        keepBest(b, y);
     }
     const double scale = static_cast<double>(large) / static_cast<double>(small);
     std::printf("the real list, %ld and %ld generated read-only paths of about 90 characters\n", small, large);
