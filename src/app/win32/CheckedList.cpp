@@ -5,6 +5,7 @@
 #include <vsstyle.h>
 
 #include <algorithm>
+#include <limits>
 #include <utility>
 
 #include "app/win32/SystemDlls.h"
@@ -18,6 +19,9 @@ using platform::win32::ThrowError;
 // During a run the list follows at most this often: a repaint costs several
 // milliseconds under Wine.
 constexpr ULONGLONG kFrameMs = 100;
+// The room the list box is asked for first, in entries; and at most, for the texts.
+constexpr std::int32_t kFirstRoom = 1024;
+constexpr std::size_t kMaxTextRoom = 0x7FFFFFFF;
 
 [[noreturn]] void Refuse() { ThrowError(ERROR_INVALID_PARAMETER); }
 
@@ -51,6 +55,7 @@ CheckedList::~CheckedList() { Detach(); }
 void CheckedList::Attach(HWND list, int dpi) {
     list_ = list;
     dpi_ = dpi;
+    room_ = 0;
     font_.reset(CreateListFont(dpi));
     if (font_) ::SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     ThemeChanged();  // check box and item height
@@ -258,6 +263,8 @@ void CheckedList::Clear() {
     pendingSelected_.clear();
     lastReadIndex_ = -1;
     ::SendMessageW(list_, LB_RESETCONTENT, 0, 0);
+    room_ = 0;  // the list box lets its storage go with its entries
+    textBytes_ = 0;
     newIndex_ = -1;
     pendingTop_ = pendingCaret_ = -1;
     hovered_ = -1;
@@ -265,9 +272,29 @@ void CheckedList::Clear() {
 
 void CheckedList::AddItem(const std::wstring& text) {
     lastReadIndex_ = -1;
+    const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+    if (newIndex_ + 1 >= room_) Reserve(bytes);
+    textBytes_ += bytes;
     const auto index = ::SendMessageW(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
     if (index < 0) ThrowError(ERROR_NOT_ENOUGH_MEMORY);
     newIndex_ = static_cast<std::int32_t>(index);
+}
+
+void CheckedList::Reserve(std::size_t bytes) {
+    // Left to itself the list box grows its storage a few entries at a time, copying
+    // it each time: a fill slows as the list grows. Room for as many entries again
+    // (and texts as long again) keeps each entry's cost the same at any size.
+    const auto count = static_cast<std::int32_t>(::SendMessageW(list_, LB_GETCOUNT, 0, 0));
+    if (count < 0) return;
+    const std::int32_t more = std::min(std::max(count, kFirstRoom), std::numeric_limits<std::int32_t>::max() - count);
+    if (more <= 0) return;
+    const std::size_t texts = count > 0 ? textBytes_ : bytes * static_cast<std::size_t>(more);
+    const auto room = ::SendMessageW(list_, LB_INITSTORAGE, static_cast<WPARAM>(more),
+                                     static_cast<LPARAM>(std::min<std::size_t>(texts, kMaxTextRoom)));
+    // Refused (no memory for that much ahead), the list box grows by itself as before;
+    // it is asked again once that many more are in.
+    room_ = room > count && room <= std::numeric_limits<std::int32_t>::max() ? static_cast<std::int32_t>(room)
+                                                                              : count + more;
 }
 
 bool CheckedList::Selected(std::int32_t index) {
@@ -282,7 +309,11 @@ void CheckedList::SetSelected(std::int32_t index, bool selected) {
     // While a drop fills the hidden list, selections are gathered and set in runs when
     // it shows again: one entry at a time costs a round trip to the window server each.
     if (filling_ && selected) {
-        pendingSelected_.push_back(index);
+        // Kept as runs: a drop selects mostly consecutive entries.
+        if (!pendingSelected_.empty() && pendingSelected_.back().second + 1 == index)
+            pendingSelected_.back().second = index;
+        else
+            pendingSelected_.emplace_back(index, index);
         return;
     }
     ApplyPendingSelections();
@@ -389,9 +420,8 @@ void CheckedList::InvertSelection() {
 }
 
 void CheckedList::ApplyPendingSelections() {
-    ForEachRun(pendingSelected_, [this](std::int32_t first, std::int32_t last) {
+    for (const auto& [first, last] : pendingSelected_)
         ::SendMessageW(list_, LB_SELITEMRANGEEX, static_cast<WPARAM>(first), static_cast<LPARAM>(last));
-    });
     pendingSelected_.clear();
 }
 

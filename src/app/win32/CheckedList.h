@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/Ui.h"
@@ -87,6 +88,8 @@ private:
     void DrawBox(HDC dc, const RECT& box, bool checked, bool current);
     void DrawBoxNow(HDC dc, const RECT& box, bool checked) const;
     void ApplyPendingSelections();
+    // Asks the list box for room ahead; bytes: the text about to be added.
+    void Reserve(std::size_t bytes);
 
     HWND list_ = nullptr;
     HWND tooltip_ = nullptr;
@@ -106,7 +109,10 @@ private:
     bool runActive_ = false;
     bool filling_ = false;                        // hidden while a drop fills it
     bool hadFocus_ = false;                       // ... and had the focus before
-    std::vector<std::int32_t> pendingSelected_;  // selections to set when it shows
+    // Runs of entries (first, last) to select when it shows.
+    std::vector<std::pair<std::int32_t, std::int32_t>> pendingSelected_;
+    std::int32_t room_ = 0;        // entries the list box holds before it grows again
+    std::size_t textBytes_ = 0;    // of the texts added since Clear
     std::int32_t pendingTop_ = -1;
     std::int32_t pendingCaret_ = -1;
     std::int32_t runPosition_ = -1;
