@@ -72,10 +72,11 @@ std::int32_t TesvarF1::List1_OLEDragOver(bool carriesFileList) const {
     return collect::List1_OLEDragOver(carriesFileList);
 }
 
-void TesvarF1::List1_OLEDragDrop(const std::vector<std::wstring>& paths) {
+bool TesvarF1::List1_OLEDragDrop(const std::vector<std::wstring>& paths) {
     // The run reads the live list; it must never change under it.
-    if (RunInProgress()) return;
+    if (RunInProgress()) return false;
     drop_.List1_OLEDragDrop(paths);
+    return true;
 }
 
 }  // namespace tesvar::app

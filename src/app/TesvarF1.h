@@ -49,8 +49,8 @@ public:
     void Form_QueryUnload();
     // Copy for a file list, none otherwise, and none while a run is in progress.
     std::int32_t List1_OLEDragOver(bool carriesFileList) const;
-    // A drop while a run is in progress changes nothing.
-    void List1_OLEDragDrop(const std::vector<std::wstring>& paths);
+    // A drop while a run is in progress changes nothing and is not taken (false).
+    bool List1_OLEDragDrop(const std::vector<std::wstring>& paths);
 
     bool RunInProgress() const { return run_.InProgress(); }
     std::int32_t lngMinWidth() const { return lngMinWidth_; }

@@ -67,6 +67,7 @@ void DropIntake::Collect(const std::vector<std::wstring>& paths) {
     FNameEdit& split = s_.module.objFNameEdit();
     for (std::int32_t i = 0; i < count && !ending_; ++i) {
         const std::wstring& path = paths[static_cast<std::size_t>(i)];
+        s_.files.PrefetchReached(static_cast<std::size_t>(i));
         if (path.empty()) continue;
         if (!s_.window.StayResponsive()) {  // thousands of dropped files take a while too
             ending_ = true;

@@ -84,6 +84,9 @@ public:
     // one after the other. The file services may look them up ahead (the real ones do,
     // on other threads, for a drop of many); GetAttr still gives what it would have.
     virtual void Prefetch(const std::vector<std::wstring>& paths) { static_cast<void>(paths); }
+    // The drop has come to its dropped path number index (0-based), whether or not it
+    // asks about it: what is looked up ahead stays near the drop.
+    virtual void PrefetchReached(std::size_t index) { static_cast<void>(index); }
 
     // Folder of the program's executable, without a trailing "\" except at a drive root.
     virtual std::wstring ProgramFolder() = 0;
@@ -124,6 +127,10 @@ public:
     // Writes out what every open file holds, for a program that may be ended at any
     // moment. Never throws: a failure waits for the file's next Write, Flush or Close.
     virtual void FlushAll() noexcept = 0;
+    // The same for what has been held a frame or more: a run's yield calls it, so that
+    // a line written before an entry whose change blocks (an unreachable share) is not
+    // held in memory all that time. Never throws, as FlushAll.
+    virtual void FlushDue() noexcept = 0;
     // Writes out the buffer and closes the file; throws when either fails. The number
     // is free again in any case.
     virtual void Close(std::int16_t number) = 0;

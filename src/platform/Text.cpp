@@ -112,6 +112,50 @@ std::wstring AbsolutePath(std::wstring_view given, std::wstring_view folder) {
     return out;
 }
 
+std::wstring DroppedPath(std::wstring_view path, std::wstring_view folder) {
+    std::wstring given(path);
+    std::replace(given.begin(), given.end(), L'/', L'\\');
+    if (given.starts_with(L"\\\\.\\")) {
+        const std::wstring_view device = std::wstring_view(given).substr(4);
+        const bool drive = device.size() >= 3 && device[1] == L':' && device[2] == L'\\' &&
+                           ((device[0] >= L'A' && device[0] <= L'Z') || (device[0] >= L'a' && device[0] <= L'z'));
+        if (drive) return AbsolutePath(device, folder);
+        if (device.size() > 4 && EqualsNoCase(device.substr(0, 4), L"UNC\\"))
+            return AbsolutePath(L"\\\\" + std::wstring(device.substr(4)), folder);
+        return {};
+    }
+    return AbsolutePath(given, folder);
+}
+
+std::vector<std::wstring> CommandLineArguments(std::wstring_view line) {
+    std::vector<std::wstring> arguments;
+    const auto blank = [](wchar_t c) { return c == L' ' || c == L'\t'; };
+    std::size_t at = 0;
+    // The program's name: up to the closing quote when it is quoted, else up to white
+    // space, as Windows itself reads it.
+    if (at < line.size() && line[at] == L'"') {
+        const auto close = line.find(L'"', 1);
+        at = close == std::wstring_view::npos ? line.size() : close + 1;
+    } else {
+        while (at < line.size() && !blank(line[at])) ++at;
+    }
+    std::wstring current;
+    bool quoted = false;
+    for (; at < line.size(); ++at) {
+        const wchar_t c = line[at];
+        if (c == L'"') {
+            quoted = !quoted;
+        } else if (blank(c) && !quoted) {
+            if (!current.empty()) arguments.push_back(std::move(current));
+            current.clear();
+        } else {
+            current.push_back(c);
+        }
+    }
+    if (!current.empty()) arguments.push_back(std::move(current));
+    return arguments;
+}
+
 std::wstring Decimal(std::int64_t value) {
     // Built by hand: std::to_wstring is fine too, but this stays allocation-light.
     wchar_t buf[24];

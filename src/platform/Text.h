@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tesvar::platform {
 
@@ -30,6 +31,18 @@ bool EndsWithBackslash(std::wstring_view text) noexcept;
 // themselves are never changed (a trailing dot or space stays), and a "\\?\" path is
 // taken exactly as it stands.
 std::wstring AbsolutePath(std::wstring_view path, std::wstring_view folder);
+
+// A path handed over by a drop or the command line, as the file services get it:
+// absolute and canonical (AbsolutePath), with "\\.\X:\" read as "X:\" and "\\.\UNC\"
+// as "\\". Any other "\\.\" path names a device, not a file or folder: empty, which a
+// drop passes over.
+std::wstring DroppedPath(std::wstring_view path, std::wstring_view folder);
+
+// The arguments after the program's name on a command line, split as paths: white
+// space separates, quotes only group (a path cannot hold one), and a backslash is a
+// backslash, also before a quote ("C:\" "D:\a b" gives C:\ and D:\a b). Empty
+// arguments are left out.
+std::vector<std::wstring> CommandLineArguments(std::wstring_view commandLine);
 
 // Plain decimal digits with "-" when negative: no padding, no grouping.
 std::wstring Decimal(std::int64_t value);

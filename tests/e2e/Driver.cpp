@@ -255,6 +255,10 @@ DWORD TesvarProcess::DragOnto(const std::vector<std::wstring>& paths, Payload pa
     const HRESULT hr =
         ::DoDragDrop(data.get(), dropSource.get(), DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK, &effect);
     const ULONGLONG returned = ::GetTickCount64();
+    wchar_t caption[256] = {};
+    ::InternalGetWindowText(Control(app::win32::kLblListSts), caption, 256);
+    dropInHandAtReturn_ = !::IsWindowVisible(Control(app::win32::kList1)) ||
+                          caption == std::wstring(L"ﾌｧｲﾙをﾄﾞﾛｯﾌﾟ後、Startﾎﾞﾀﾝを押下して下さい");
     hand.join();
     dropWaitMs_ = released && returned > released ? static_cast<DWORD>(returned - released) : 0;
     releasedAt_ = releasedCounter;

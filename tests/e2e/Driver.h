@@ -61,6 +61,9 @@ public:
     DWORD DragOnto(const std::vector<std::wstring>& paths, Payload payload = Payload::FileList);
     // How long the last drag's DoDragDrop waited after the button was let go.
     DWORD DropWaitMs() const { return dropWaitMs_; }
+    // Whether Tesvar was still taking the drop up when DoDragDrop returned (its list
+    // hidden, or its caption still the prompt), read without a message to it.
+    bool DropInHandAtReturn() const { return dropInHandAtReturn_; }
     // When the last drag let go of the button (QueryPerformanceCounter).
     LARGE_INTEGER ReleasedAt() const { return releasedAt_; }
 
@@ -90,6 +93,7 @@ private:
     HWND window_ = nullptr;
     std::vector<HWND> answered_;
     DWORD dropWaitMs_ = 0;
+    bool dropInHandAtReturn_ = false;
     LARGE_INTEGER releasedAt_{};
 };
 

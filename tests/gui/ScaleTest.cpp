@@ -143,7 +143,7 @@ TEST_F(ScaleTest, ThePlacementRoundTripsThroughTheProfile) {
 // On a screen 4,000 pixels wide (a monitor's work area): a window closed on a monitor
 // right of a wide main one lies beyond 32,767 twips and reopens there; one closed across
 // a monitor above the screen reopens with its caption on the screen; a stored size
-// beyond the work area is reduced to it.
+// beyond the work area is reduced to it, and the window lies wholly inside it.
 TEST_F(ScaleTest, StoredPlacementsOnAWideScreen) {
     if (::GetSystemMetrics(SM_CXVIRTUALSCREEN) < 3000) GTEST_SKIP() << "needs a screen 3,000 pixels wide";
     RECT work{};
@@ -156,7 +156,7 @@ TEST_F(ScaleTest, StoredPlacementsOnAWideScreen) {
     } cases[] = {
         {"MainLeft=36000\r\nMainTop=900\r\n", 36000, 900, kInitial, kInitial},
         {"MainLeft=1500\r\nMainTop=-3000\r\nMainWidth=4500\r\nMainHeight=5100\r\n", 1500, kWork, 4500, 5100},
-        {"MainLeft=0\r\nMainTop=0\r\nMainWidth=100000\r\nMainHeight=100000\r\n", kWork, kWork, kWork, kWork},
+        {"MainLeft=1500\r\nMainTop=1500\r\nMainWidth=100000\r\nMainHeight=100000\r\n", kWork, kWork, kWork, kWork},
     };
     for (const auto& c : cases) {
         window.reset();

@@ -483,6 +483,54 @@ TEST_F(WindowTest, DropDuringARunIsRefusedAndChangesNothing) {
     EXPECT_EQ(W().List1().ListCount(), 1);
 }
 
+// A source that lets the drop be read after DoDragDrop has returned hears the effect
+// that happened, once the drop has been taken up or refused.
+TEST_F(WindowTest, AnAsyncSourceHearsWhatBecameOfItsDrop) {
+    MakeFile(tree + L"\\a.txt", 33);
+    Open();
+    const auto drop = [this] {
+        auto data = platform::win32::ComPtr<FileListDataObject>::Attach(
+            new FileListDataObject({tree}, Payload::FileList, true));
+        DWORD effect = DROPEFFECT_COPY;
+        W().ListDropTarget()->DragEnter(data.get(), MK_LBUTTON, {0, 0}, &effect);
+        effect = DROPEFFECT_COPY;
+        W().ListDropTarget()->Drop(data.get(), 0, {0, 0}, &effect);
+        EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_COPY));
+        EXPECT_TRUE(data->Started());
+        EXPECT_FALSE(data->Ended()) << "ended before the window took the drop up";
+        return data;
+    };
+    const auto taken = drop();
+    Pump(window.get(), 20);
+    EXPECT_TRUE(taken->Ended());
+    EXPECT_EQ(taken->EndEffect(), static_cast<DWORD>(DROPEFFECT_COPY));
+    EXPECT_EQ(W().List1().ListCount(), 1);
+    // The window closes before it takes the drop up: nothing was taken.
+    const auto refused = drop();
+    ::SendMessageW(W().Hwnd(), WM_CLOSE, 0, 0);
+    Pump(window.get(), 20);
+    EXPECT_TRUE(refused->Ended());
+    EXPECT_EQ(refused->EndEffect(), static_cast<DWORD>(DROPEFFECT_NONE));
+}
+
+// Dropped paths are made canonical once, on arrival; a device path names nothing.
+TEST_F(WindowTest, DroppedPathsAreTakenInTheirCanonicalForm) {
+    MakeFile(tree + L"\\a.txt", 33);
+    Open();
+    const struct {
+        std::wstring dropped;
+        std::vector<std::wstring> listed;
+    } cases[] = {
+        {tree + L"/sub/../a.txt", {tree + L"\\a.txt"}},
+        {L"\\\\.\\" + tree + L"\\\\a.txt", {tree + L"\\a.txt"}},
+        {L"\\\\.\\PhysicalDrive0", {}},
+    };
+    for (const auto& c : cases) {
+        Drop({c.dropped});
+        EXPECT_EQ(Entries(), c.listed);
+    }
+}
+
 // A close that arrives while the confirmation is open ends the program: after Yes,
 // nothing of the run happens, and the last run's log stays as it was.
 TEST_F(WindowTest, ACloseDuringTheConfirmationEndsTheProgramBeforeTheRun) {
@@ -617,16 +665,39 @@ TEST_F(WindowTest, TheKeyboardDuringARunReachesEndOnlyOnPurpose) {
     EXPECT_NE(ReadBytes(Ini()).find("MainLeft="), std::string::npos);
 }
 
-TEST_F(WindowTest, FocusGoesBackToStartWhenTheRunEnds) {
-    MakeFile(tree + L"\\a.txt", 33);
+// After a run the focus goes back to Start only when it is still on the list the run
+// gave it to; one the user moved during the run stays where the user put it.
+HWND g_focusDuringRun = nullptr;
+HWND g_startButton = nullptr;
+
+void CALLBACK MoveFocusDuringTheRun(HWND, UINT, UINT_PTR timer, DWORD) noexcept {
+    if (::IsWindowEnabled(g_startButton)) return;  // the run has not begun, or has ended
+    ::KillTimer(nullptr, timer);
+    if (g_focusDuringRun) ::SetFocus(g_focusDuringRun);
+}
+
+TEST_F(WindowTest, FocusGoesBackToStartWhenTheRunEndsUnlessTheUserMovedIt) {
+    const struct {
+        ControlId movedTo;  // kList1: left where the run put it
+        ControlId after;
+    } cases[] = {{kList1, kBtnStart}, {kTxtSelFileSts, kTxtSelFileSts}, {kBtnEnd, kBtnEnd}};
+    for (int i = 0; i < 300; ++i) MakeFile(tree + L"\\f" + std::to_wstring(i) + L".txt", 33);
     Open();
-    Drop({tree});
-    ::SetFocus(Control(kBtnStart));
-    BoxAnswerer boxes;
-    boxes.Answer({IDYES, IDOK});
-    Click(kBtnStart);
-    Pump(window.get(), 20);
-    EXPECT_EQ(::GetFocus(), Control(kBtnStart));
+    for (const auto& c : cases) {
+        Drop({tree});
+        ::SetFocus(Control(kBtnStart));
+        g_startButton = Control(kBtnStart);
+        g_focusDuringRun = c.movedTo == kList1 ? nullptr : Control(c.movedTo);
+        const UINT_PTR timer = ::SetTimer(nullptr, 0, 1, &MoveFocusDuringTheRun);
+        BoxAnswerer boxes;
+        boxes.Answer({IDYES, IDOK});
+        Click(kBtnStart);
+        ::KillTimer(nullptr, timer);
+        Pump(window.get(), 20);
+        EXPECT_EQ(::GetFocus(), Control(c.after)) << "focus moved to control " << c.movedTo;
+        for (int i = 0; i < 300; ++i)
+            ::SetFileAttributesW((tree + L"\\f" + std::to_wstring(i) + L".txt").c_str(), 33);
+    }
 }
 
 // The list's menu, opened by a right click on the list or as from the keyboard
@@ -887,7 +958,7 @@ TEST_F(WindowTest, APlacementOffEveryMonitorComesBackOntoOne) {
     } cases[] = {
         {"[Settings]\r\nMainLeft=-30000\r\nMainTop=900\r\nMainWidth=4500\r\nMainHeight=5100\r\n", true},
         {"[Settings]\r\nMainLeft=32000\r\nMainTop=32000\r\nMainWidth=4500\r\nMainHeight=5100\r\n", true},
-        // Partly off the screen: stays where it was put.
+        // Partly off the screen: comes wholly onto it, at the nearest place.
         {"[Settings]\r\nMainLeft=-1500\r\nMainTop=900\r\nMainWidth=4500\r\nMainHeight=5100\r\n", false},
     };
     for (const auto& c : cases) {
@@ -905,7 +976,7 @@ TEST_F(WindowTest, APlacementOffEveryMonitorComesBackOntoOne) {
         if (c.moved) {
             EXPECT_TRUE(Equal(inside, r)) << c.ini << ": wholly on the monitor at " << Show(r);
         } else {
-            EXPECT_EQ(r.left, -100) << c.ini;
+            EXPECT_EQ(r.left, info.rcWork.left) << c.ini;
             EXPECT_EQ(r.top, 60) << c.ini;
         }
     }

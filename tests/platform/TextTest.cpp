@@ -54,6 +54,42 @@ TEST(Text, AbsolutePathResolvesAgainstTheFolderAndKeepsNames) {
     for (const auto& c : cases) EXPECT_EQ(AbsolutePath(c.given, L"C:\\cur\\dir"), c.absolute) << c.given;
 }
 
+// Dropped paths as the file services get them: canonical, device forms read or refused.
+TEST(Text, DroppedPathIsCanonicalAndNeverADevice) {
+    const struct {
+        const wchar_t* given;
+        const wchar_t* dropped;
+    } cases[] = {
+        {L"C:/d/sub/../foo.", L"C:\\d\\foo."},
+        {L"C:\\d\\\\x.txt", L"C:\\d\\x.txt"},
+        {L"\\\\.\\C:\\d\\.\\rep.", L"C:\\d\\rep."},
+        {L"\\\\.\\UNC\\srv\\share\\a", L"\\\\srv\\share\\a"},
+        {L"\\\\.\\PhysicalDrive0", L""},
+        {L"\\\\.\\C:", L""},
+        {L"\\\\.\\pipe\\x", L""},
+        {L"\\\\?\\C:\\a\\..\\b", L"\\\\?\\C:\\a\\..\\b"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(DroppedPath(c.given, L"C:\\cur"), c.dropped) << c.given;
+}
+
+// A command line split as paths: quotes group, a backslash never escapes.
+TEST(Text, CommandLineArgumentsAreSplitAsPaths) {
+    using Args = std::vector<std::wstring>;
+    const struct {
+        const wchar_t* line;
+        Args arguments;
+    } cases[] = {
+        {L"Tesvar.exe", {}},
+        {L"\"C:\\Program Files\\Tesvar.exe\" \"C:\\\" \"D:\\a b.txt\"", {L"C:\\", L"D:\\a b.txt"}},
+        {L"Tesvar.exe C:\\ D:\\x\\", {L"C:\\", L"D:\\x\\"}},
+        {L"Tesvar.exe \"D:\\dir\\\"\t\"E:\\f g\"", {L"D:\\dir\\", L"E:\\f g"}},
+        {L"Tesvar.exe \"\" a.txt  \"\"", {L"a.txt"}},
+        {L"Tesvar.exe D:\\\"a b\"\\c.txt", {L"D:\\a b\\c.txt"}},
+        {L"\"C:\\my dir\\Tesvar.exe\"x.txt", {L"x.txt"}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(CommandLineArguments(c.line), c.arguments) << c.line;
+}
+
 TEST(Text, DecimalIsPlain) {
     EXPECT_EQ(Decimal(0), L"0");
     EXPECT_EQ(Decimal(12), L"12");

@@ -129,6 +129,8 @@ public:
     void Write(std::int16_t number, std::string_view bytes) override;
     void Flush(std::int16_t number) override;
     void FlushAll() noexcept override;
+    // The simulation keeps no time: whatever is held is due.
+    void FlushDue() noexcept override { FlushAll(); }
     void Close(std::int16_t number) override;
 
 private:

@@ -20,6 +20,7 @@ public:
     void OpenDropScope() override { inner_.OpenDropScope(); }
     void CloseDropScope() noexcept override { inner_.CloseDropScope(); }
     void Prefetch(const std::vector<std::wstring>& paths) override { inner_.Prefetch(paths); }
+    void PrefetchReached(std::size_t index) override { inner_.PrefetchReached(index); }
     std::wstring ProgramFolder() override { return inner_.ProgramFolder(); }
     std::wstring ErrorText(std::int32_t number) override { return inner_.ErrorText(number); }
 

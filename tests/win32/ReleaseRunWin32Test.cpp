@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
+
 #include "collect/DropIntake.h"
 #include "collect/modMain.h"
 #include "platform/Error.h"
@@ -159,6 +161,35 @@ TEST_F(ReleaseRunWin32, OddNamesAreListedReleasedAndLoggedAsExactlyThoseEntries)
         Zone(line) += " 33 -> 32  0 \r\n";
         EXPECT_NE(bytes.find(line), std::string::npos) << line << "\n" << bytes;
     }
+}
+
+// A write-out that fails after part of the held bytes went out (a disk that filled up)
+// keeps only the rest for the next try; and a line held a frame goes out at the run's
+// yield, not only at the next write.
+BOOL WINAPI WriteThreeBytesThenFail(HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LPOVERLAPPED) {
+    DWORD done = 0;
+    ::WriteFile(file, data, std::min<DWORD>(size, 3), &done, nullptr);
+    *written = done;
+    ::SetLastError(ERROR_DISK_FULL);
+    return FALSE;
+}
+
+TEST_F(ReleaseRunWin32, HeldLinesGoOutAtTheYieldAndAPartialWriteIsNeverRepeated) {
+    const std::int16_t n = files.FreeFile();
+    files.OpenForOutput(n, log);
+    files.Write(n, "first line\r\n");
+    files.FlushDue();
+    EXPECT_EQ(test::ReadBytes(log), "") << "held less than a frame";
+    ::Sleep(120);
+    files.FlushDue();
+    EXPECT_EQ(test::ReadBytes(log), "first line\r\n");
+
+    files.Write(n, "second\r\n");
+    files.SetWriter(&WriteThreeBytesThenFail);
+    EXPECT_THROW(files.Flush(n), platform::Error);
+    files.SetWriter(&::WriteFile);
+    files.Close(n);
+    EXPECT_EQ(test::ReadBytes(log), "first line\r\nsecond\r\n");
 }
 
 TEST(Win32Error, AFailureThatSetNoErrorStillCarriesANumberAndAText) {

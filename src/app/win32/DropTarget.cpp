@@ -72,28 +72,29 @@ namespace {
 
 // A drop whose source lets its data be read after DoDragDrop has returned (the shell's
 // data objects do): the source is free at once, and hears the outcome when the window
-// has read the list. However the drop ends, the source's operation is ended.
-class LaterRead {
+// has taken the drop up or refused it. However the drop ends, the source's operation
+// is ended.
+class LaterRead final : public PendingDrop {
 public:
-    LaterRead(IDataObject* data, platform::win32::ComPtr<IDataObjectAsyncCapability> async) noexcept
-        : async_(std::move(async)) {
+    explicit LaterRead(IDataObject* data) noexcept {
         data->AddRef();
         data_ = platform::win32::ComPtr<IDataObject>::Attach(data);
     }
-    ~LaterRead() { End(E_ABORT, DROPEFFECT_NONE); }
+    ~LaterRead() override { End(E_ABORT, DROPEFFECT_NONE); }
     LaterRead(const LaterRead&) = delete;
     LaterRead& operator=(const LaterRead&) = delete;
 
-    std::vector<std::wstring> Read() {
-        std::vector<std::wstring> paths;
+    // The source's operation has started: from here on it is owed its end.
+    void Started(platform::win32::ComPtr<IDataObjectAsyncCapability> async) noexcept { async_ = std::move(async); }
+
+    std::vector<std::wstring> Read() override {
         try {
-            paths = DroppedPaths(data_.get());
+            return DroppedPaths(data_.get());
         } catch (...) {
-            paths.clear();
+            return {};
         }
-        End(S_OK, paths.empty() ? DROPEFFECT_NONE : DROPEFFECT_COPY);
-        return paths;
     }
+    void End(DWORD effect) noexcept override { End(S_OK, effect); }
 
 private:
     void End(HRESULT result, DWORD effect) noexcept {
@@ -162,17 +163,22 @@ DWORD DropTarget::Take(IDataObject* data) noexcept {
         platform::win32::ComPtr<IDataObjectAsyncCapability> async;
         BOOL asyncMode = FALSE;
         if (SUCCEEDED(data->QueryInterface(IID_IDataObjectAsyncCapability, reinterpret_cast<void**>(async.put()))) &&
-            SUCCEEDED(async->GetAsyncMode(&asyncMode)) && asyncMode && SUCCEEDED(async->StartOperation(nullptr))) {
-            auto later = std::make_shared<LaterRead>(data, std::move(async));
-            // The calls to the source let the window's messages through: it may have
-            // gone meanwhile (a session's end). The operation then ends unread.
-            if (!sink_) return DROPEFFECT_NONE;
-            sink_->Dropped([later] { return later->Read(); });
-            return DROPEFFECT_COPY;
+            SUCCEEDED(async->GetAsyncMode(&asyncMode)) && asyncMode) {
+            // Made before the operation starts, so that nothing between its start and
+            // its hand-over can fail and leave it open.
+            auto later = std::make_unique<LaterRead>(data);
+            if (SUCCEEDED(async->StartOperation(nullptr))) {
+                later->Started(std::move(async));
+                // The calls to the source let the window's messages through: it may have
+                // gone meanwhile (a session's end). The operation then ends unread.
+                if (!sink_) return DROPEFFECT_NONE;
+                sink_->Dropped(std::move(later));
+                return DROPEFFECT_COPY;
+            }
         }
         std::vector<std::wstring> paths = DroppedPaths(data);
         if (paths.empty() || !sink_) return DROPEFFECT_NONE;
-        sink_->Dropped(DropSink::ReaderOf(std::move(paths)));
+        sink_->Dropped(std::make_unique<ReadPaths>(std::move(paths)));
         return DROPEFFECT_COPY;
     } catch (...) {
         // The drop's own failures end it; the source hears that nothing was taken.

@@ -5,7 +5,7 @@
 #include <ole2.h>
 #include <shlobj.h>
 
-#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,19 +14,35 @@
 
 namespace tesvar::app::win32 {
 
+// A drop the window takes up after the drop target has returned to the source.
+class PendingDrop {
+public:
+    // A drop never taken up ends with no effect.
+    virtual ~PendingDrop() = default;
+    // The drop's paths; nothing when its data cannot be read.
+    virtual std::vector<std::wstring> Read() = 0;
+    // What became of the drop, once: DROPEFFECT_COPY when it replaced the list,
+    // DROPEFFECT_NONE when it was refused or failed.
+    virtual void End(DWORD effect) noexcept = 0;
+};
+
+// Paths already read; their source has nothing more to hear.
+class ReadPaths final : public PendingDrop {
+public:
+    explicit ReadPaths(std::vector<std::wstring> paths) noexcept : paths_(std::move(paths)) {}
+    std::vector<std::wstring> Read() override { return std::move(paths_); }
+    void End(DWORD) noexcept override {}
+
+private:
+    std::vector<std::wstring> paths_;
+};
+
 class DropSink {
 public:
-    // Gives a drop's paths when the drop is taken up; nothing when its data cannot be read.
-    using Reader = std::function<std::vector<std::wstring>()>;
-    // A reader of paths already read.
-    static Reader ReaderOf(std::vector<std::wstring> paths) {
-        return [paths = std::move(paths)]() mutable { return std::move(paths); };
-    }
-
     // DROPEFFECT_COPY or DROPEFFECT_NONE for data that does or does not carry a file list.
     virtual DWORD DragEffect(bool carriesFileList) = 0;
     // A drop to take up once the drop target has returned to the source.
-    virtual void Dropped(Reader read) = 0;
+    virtual void Dropped(std::unique_ptr<PendingDrop> drop) = 0;
 
 protected:
     ~DropSink() = default;

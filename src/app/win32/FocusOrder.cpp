@@ -44,6 +44,7 @@ void FocusOrder::Leave(HWND control, HWND to) {
     if (!holds) return;
     left_ = control;
     const HWND next = to != control && CanTakeFocus(to) ? to : Next(control, false);
+    given_ = next;
     if (focus == control && next)
         ::SetFocus(next);
     else
@@ -53,10 +54,13 @@ void FocusOrder::Leave(HWND control, HWND to) {
 void FocusOrder::Return(HWND window, HWND control) {
     if (left_ != control) return;
     left_ = nullptr;
-    if (::GetActiveWindow() == window)
-        ::SetFocus(control);
-    else
+    // Only a focus still where Leave put it goes back: one the user moved meanwhile
+    // (into the filter text, to END) stays where the user put it.
+    if (::GetActiveWindow() == window) {
+        if (::GetFocus() == given_) ::SetFocus(control);
+    } else if (saved_ == given_) {
         saved_ = control;
+    }
 }
 
 }  // namespace tesvar::app::win32

@@ -24,7 +24,8 @@ public:
     // the focus moves to `to` (or, when that cannot take it, to the next control that
     // can), and the control is remembered to get it back once it is enabled again.
     void Leave(HWND control, HWND to);
-    // The control has been enabled again: it gets back a focus that Leave moved away.
+    // The control has been enabled again: it gets back a focus that Leave moved away,
+    // unless the focus has moved on from where Leave put it.
     void Return(HWND window, HWND control);
 
 private:
@@ -34,6 +35,7 @@ private:
     std::vector<HWND> order_;
     HWND saved_ = nullptr;  // the focus to give back at activation
     HWND left_ = nullptr;   // the control Leave moved the focus away from
+    HWND given_ = nullptr;  // ... and where it put the focus
 };
 
 }  // namespace tesvar::app::win32

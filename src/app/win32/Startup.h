@@ -13,9 +13,11 @@ namespace tesvar::app::win32 {
 // folder is left out all the same.
 bool RestrictDllSearch() noexcept;
 
-// The paths given on a command line after the program's own name (a Send To shortcut,
-// files dropped on the program's icon, Open with), each made absolute against the
-// current folder.
-std::vector<std::wstring> CommandLinePaths(const wchar_t* commandLine);
+// The paths given on the program's command line after its own name (a Send To
+// shortcut, files dropped on the program's icon, Open with), as they stand.
+std::vector<std::wstring> CommandLinePaths();
+
+// The process's current folder, against which a relative path is read.
+std::wstring CurrentFolder();
 
 }  // namespace tesvar::app::win32

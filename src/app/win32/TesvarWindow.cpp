@@ -198,6 +198,7 @@ void TesvarWindow::OnDestroy() {
     if (dropTarget_) dropTarget_->Disconnect();
     dropTarget_.reset();
     fileDrops_.Detach();
+    pendingDrops_.clear();  // each tells its source that nothing was taken
     list_.Detach();
     if (quitOnDestroy_) ::PostQuitMessage(exitCode_);
 }
@@ -254,8 +255,10 @@ void TesvarWindow::EndIfClosed() {
 }
 
 bool TesvarWindow::DoEvents() {
-    // Once a frame the list and the taskbar button show where the run stands.
+    // Once a frame the list and the taskbar button show where the run stands, and the
+    // log's lines go to disk.
     if (runActive_ && list_.FlushMovesIfDue()) ShowRunProgress();
+    out_.FlushDue();
     pump_.HandlePending();
     return !ending_;
 }

@@ -150,7 +150,7 @@ private:
 
     // DropSink
     DWORD DragEffect(bool carriesFileList) override;
-    void Dropped(Reader read) override;
+    void Dropped(std::unique_ptr<PendingDrop> drop) override;
     // A WM_DROPFILES drop on the list, its paths read already.
     void FileDropped(std::vector<std::wstring> paths);
 
@@ -185,7 +185,7 @@ private:
     bool dropActive_ = false;
     bool formReady_ = false;
     ULONGLONG lastBreath_ = 0;
-    std::deque<Reader> pendingDrops_;
+    std::deque<std::unique_ptr<PendingDrop>> pendingDrops_;
     ULONGLONG dropStarted_ = 0;
     bool dropIndeterminate_ = false;  // the taskbar button shows a long drop
     std::function<platform::win32::ComPtr<IDropTargetHelper>()> dragImages_;

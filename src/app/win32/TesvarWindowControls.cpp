@@ -144,38 +144,11 @@ void TesvarWindow::ApplyUiFont() {
     uiFont_ = std::move(font);  // the old font goes only once no control uses it
 }
 
-namespace {
-
-// Enough of a caption to take hold of with the mouse, in pixels at 96 DPI.
-constexpr int kGraspableCaption = 100;
-
-struct CaptionSearch {
-    RECT caption;
-    int width;   // how much of it must lie on one work area
-    bool found;
-};
-
-BOOL CALLBACK OnWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM param) {
-    auto& search = *reinterpret_cast<CaptionSearch*>(param);
-    MONITORINFO info{};
-    info.cbSize = sizeof info;
-    RECT part{};
-    if (::GetMonitorInfoW(monitor, &info) && ::IntersectRect(&part, &search.caption, &info.rcWork) &&
-        part.right - part.left >= search.width &&
-        2 * (part.bottom - part.top) >= search.caption.bottom - search.caption.top) {
-        search.found = true;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-}  // namespace
-
 void TesvarWindow::KeepWithinReach() {
     // A stored placement from a monitor that is gone, or placed otherwise now, must
-    // not open the window where the user cannot take hold of it: its caption goes onto
-    // the nearest work area, and it is never larger than the work area it lands on
-    // (nor smaller than its minimum).
+    // not open the window where the user cannot take hold of it: it is never larger
+    // than the work area it lands on (the one it overlaps most; nor smaller than its
+    // minimum), and lies wholly inside it.
     if (WindowState() != platform::window_state::Normal) return;
     const RECT r = WindowRect();
     MONITORINFO info{};
@@ -186,22 +159,12 @@ void TesvarWindow::KeepWithinReach() {
                                     Pixels(static_cast<float>(form_.lngMinWidth())));
     const int height = std::max<int>(std::min<int>(r.bottom - r.top, work.bottom - work.top),
                                      Pixels(static_cast<float>(form_.lngMinHeight())));
-    int x = r.left;
-    int y = r.top;
-    // The caption band: the top of the window as high as its caption, over a width the
-    // mouse can take hold of, half of it high at least on one work area.
-    const int band = ::GetSystemMetrics(SM_CYCAPTION) + ::GetSystemMetrics(SM_CYSIZEFRAME) +
-                     ::GetSystemMetrics(SM_CXPADDEDBORDER);
-    CaptionSearch search{{x, y, x + width, y + band}, std::min(width, ::MulDiv(kGraspableCaption, dpi_, 96)), false};
-    ::EnumDisplayMonitors(nullptr, nullptr, &OnWorkArea, reinterpret_cast<LPARAM>(&search));
-    if (!search.found) {
-        x = std::clamp<int>(x, work.left, std::max<int>(work.left, work.right - width));
-        y = std::clamp<int>(y, work.top, std::max<int>(work.top, work.bottom - height));
-    }
+    // A minimum larger than the work area keeps the caption's corner on it.
+    const int x = std::clamp<int>(r.left, work.left, std::max<int>(work.left, work.right - width));
+    const int y = std::clamp<int>(r.top, work.top, std::max<int>(work.top, work.bottom - height));
     if (x == r.left && y == r.top && width == r.right - r.left && height == r.bottom - r.top) return;
     ::SetWindowPos(Hwnd(), nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
-
 
 void TesvarWindow::LayoutStrip() {
     RECT client;

@@ -1,7 +1,9 @@
 // The list's drops: OLE's drop target, and the drops taken up from the window's queue.
 #include "app/win32/TesvarWindow.h"
 
+#include "app/win32/Startup.h"
 #include "platform/ScopeExit.h"
+#include "platform/Text.h"
 #include "platform/win32/Win32Error.h"
 
 namespace tesvar::app::win32 {
@@ -57,6 +59,7 @@ bool TesvarWindow::StayResponsive() {
     }
     return !ending_;
 }
+
 DWORD TesvarWindow::DragEffect(bool carriesFileList) {
     return form_.List1_OLEDragOver(carriesFileList) == 1 ? DROPEFFECT_COPY : DROPEFFECT_NONE;
 }
@@ -65,17 +68,17 @@ void TesvarWindow::FileDropped(std::vector<std::wstring> paths) {
     // The drop target's rules: nothing during a run, and data that cannot be read
     // changes nothing.
     if (paths.empty() || DragEffect(true) == DROPEFFECT_NONE) return;
-    Dropped(ReaderOf(std::move(paths)));
+    Dropped(std::make_unique<ReadPaths>(std::move(paths)));
 }
 
 void TesvarWindow::TakeDrop(std::vector<std::wstring> paths) {
-    Dropped(ReaderOf(std::move(paths)));
+    Dropped(std::make_unique<ReadPaths>(std::move(paths)));
 }
 
-void TesvarWindow::Dropped(Reader read) {
+void TesvarWindow::Dropped(std::unique_ptr<PendingDrop> drop) {
     // The shell's window waits until the drop target returns: the drop runs from the
     // window's queue right after (a posted message comes before any queued input).
-    pendingDrops_.push_back(std::move(read));
+    pendingDrops_.push_back(std::move(drop));
     if (!::PostMessageW(Hwnd(), kDropMessage, 0, 0)) OnDrop();  // a full queue: now
 }
 
@@ -86,20 +89,26 @@ void TesvarWindow::OnDrop() {
         pendingDrops_.clear();  // each tells its source that nothing was taken
         return;
     }
-    const Reader read = std::move(pendingDrops_.front());
+    const std::unique_ptr<PendingDrop> drop = std::move(pendingDrops_.front());
     pendingDrops_.pop_front();
     dropActive_ = true;
     lastBreath_ = dropStarted_ = ::GetTickCount64();
-    const platform::ScopeExit done([this] {
+    DWORD effect = DROPEFFECT_NONE;
+    const platform::ScopeExit done([this, &drop, &effect] {
+        drop->End(effect);
         dropActive_ = false;
         if (std::exchange(dropIndeterminate_, false)) taskbar_.Clear();
         if (!pendingDrops_.empty() && !ending_) ::PostMessageW(Hwnd(), kDropMessage, 0, 0);
         EndIfClosed();
     });
     // Data that cannot be read changes nothing: list, ticks and caption stay.
-    const std::vector<std::wstring> paths = read();
+    std::vector<std::wstring> paths = drop->Read();
     if (paths.empty() || ending_) return;
-    form_.List1_OLEDragDrop(paths);
+    // Each path made absolute and canonical once, so that everything below it reaches
+    // the file system by exactly its name ("foo." is never taken for "foo").
+    const std::wstring folder = CurrentFolder();
+    for (auto& path : paths) path = platform::DroppedPath(path, folder);
+    if (form_.List1_OLEDragDrop(paths)) effect = DROPEFFECT_COPY;
 }
 
 }  // namespace tesvar::app::win32

@@ -21,7 +21,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
     try {
         window.Create(showCommand);
         // Send To, a drop on the program's icon and Open with hand over paths here.
-        const std::vector<std::wstring> paths = app::win32::CommandLinePaths(::GetCommandLineW());
+        const std::vector<std::wstring> paths = app::win32::CommandLinePaths();
         if (!paths.empty()) window.TakeDrop(paths);
         return app::win32::TesvarWindow::MessageLoop(window);
     } catch (...) {

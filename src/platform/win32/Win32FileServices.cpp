@@ -1,5 +1,6 @@
 #include "platform/win32/Win32FileServices.h"
 
+#include <algorithm>
 #include <climits>
 
 #include "platform/Text.h"
@@ -50,7 +51,17 @@ void Win32FileServices::Prefetch(const std::vector<std::wstring>& paths) {
     prefetch_.reset();
     if (paths.size() < kFrom) return;
     const unsigned cores = std::thread::hardware_concurrency();
-    prefetch_ = std::make_unique<AttributePrefetch>(paths, cores < 2 ? 1 : (cores > 4 ? 4 : cores));
+    const auto look = [](const std::wstring& path) noexcept -> AttributePrefetch::Answer {
+        try {
+            const DWORD word = ::GetFileAttributesW(Win32Path(path).c_str());
+            if (word != INVALID_FILE_ATTRIBUTES) return {word, ERROR_SUCCESS};
+            const DWORD error = ::GetLastError();
+            return {0, error == ERROR_SUCCESS ? ERROR_GEN_FAILURE : error};
+        } catch (...) {
+            return {0, ERROR_NOT_ENOUGH_MEMORY};
+        }
+    };
+    prefetch_ = std::make_unique<AttributePrefetch>(paths, cores < 2 ? 1 : (cores > 4 ? 4 : cores), look);
 }
 
 void Win32FileServices::CloseDropScope() noexcept {
@@ -62,11 +73,9 @@ std::int32_t Win32FileServices::GetAttr(const std::wstring& path) {
     if (const auto listed = listings_.Cached(path)) return *listed;
     ++attributeQueries_;
     const auto ahead = prefetch_ ? prefetch_->Take(path) : std::nullopt;
+    if (ahead && ahead->error != ERROR_SUCCESS) ThrowError(ahead->error);
     const DWORD word = ahead ? ahead->word : ::GetFileAttributesW(Win32Path(path).c_str());
-    if (word == INVALID_FILE_ATTRIBUTES) {
-        if (ahead) ThrowError(ahead->error);
-        ThrowLastError();
-    }
+    if (word == INVALID_FILE_ATTRIBUTES) ThrowLastError();
     listings_.Answered(path, static_cast<std::int32_t>(word));
     return static_cast<std::int32_t>(word);
 }
@@ -174,7 +183,7 @@ void Win32FileServices::OpenForOutput(std::int16_t number, const std::wstring& p
     open_.emplace(number, OutputFile{std::move(file), {}, ERROR_SUCCESS, ::GetTickCount64()});
 }
 
-DWORD Win32FileServices::WriteOut(OutputFile& out) noexcept {
+DWORD Win32FileServices::WriteOut(OutputFile& out) const noexcept {
     out.lastOut = ::GetTickCount64();
     std::size_t done = 0;
     DWORD error = ERROR_SUCCESS;
@@ -182,8 +191,10 @@ DWORD Win32FileServices::WriteOut(OutputFile& out) noexcept {
         const std::size_t left = out.held.size() - done;
         const DWORD chunk = left > 0x10000000 ? 0x10000000 : static_cast<DWORD>(left);
         DWORD written = 0;
-        if (!::WriteFile(out.file.get(), out.held.data() + done, chunk, &written, nullptr)) {
+        if (!writer_(out.file.get(), out.held.data() + done, chunk, &written, nullptr)) {
             error = ::GetLastError();
+            // What went out before the failure is in the file: never written twice.
+            done += std::min<std::size_t>(written, chunk);
             if (error == ERROR_SUCCESS) error = ERROR_WRITE_FAULT;
             break;
         }
@@ -223,6 +234,13 @@ void Win32FileServices::Flush(std::int16_t number) {
 void Win32FileServices::FlushAll() noexcept {
     for (auto& [number, out] : open_) {
         if (!out.held.empty()) WriteOut(out);
+    }
+}
+
+void Win32FileServices::FlushDue() noexcept {
+    const ULONGLONG now = ::GetTickCount64();
+    for (auto& [number, out] : open_) {
+        if (!out.held.empty() && now - out.lastOut >= kFrameMs) WriteOut(out);
     }
 }
 

@@ -7,7 +7,7 @@
 
 #include "platform/FileServices.h"
 #include "platform/ListingSnapshots.h"
-#include "platform/win32/AttributePrefetch.h"
+#include "platform/AttributePrefetch.h"
 #include "platform/win32/ScopedWin.h"
 
 namespace tesvar::platform::win32 {
@@ -31,6 +31,9 @@ public:
     void OpenDropScope() override { listings_.OpenDropScope(); }
     void CloseDropScope() noexcept override;
     void Prefetch(const std::vector<std::wstring>& paths) override;
+    void PrefetchReached(std::size_t index) override {
+        if (prefetch_) prefetch_->Reached(index);
+    }
     std::wstring ProgramFolder() override;
 
     // Directory reads made by the listings so far (restarts served from a snapshot
@@ -45,6 +48,10 @@ public:
     void Write(std::int16_t number, std::string_view bytes) override;
     void Flush(std::int16_t number) override;
     void FlushAll() noexcept override;
+    void FlushDue() noexcept override;
+    // Test seam: the call that writes to the file (WriteFile's signature).
+    using Writer = BOOL(WINAPI*)(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED);
+    void SetWriter(Writer writer) noexcept { writer_ = writer; }
     void Close(std::int16_t number) override;
 
 private:
@@ -62,7 +69,8 @@ private:
     };
     // Writes out what the file holds and notes when; the error when WriteFile fails
     // (what was not written stays held, and the failure is kept), else 0.
-    static DWORD WriteOut(OutputFile& out) noexcept;
+    DWORD WriteOut(OutputFile& out) const noexcept;
+    Writer writer_ = &::WriteFile;
     std::map<std::int16_t, OutputFile> open_;
     std::size_t attributeQueries_ = 0;
 };
