@@ -48,7 +48,10 @@ void AcceptFileDrops(HWND window) {
     // An OLE target would be asked first, and no drag of the shell reaches it.
     ::RevokeDragDrop(window);
     ::DragAcceptFiles(window, TRUE);
-    if (!(::GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_ACCEPTFILES)) platform::win32::ThrowLastError();
+    if (!(::GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_ACCEPTFILES)) {
+        const DWORD error = ::GetLastError();
+        platform::win32::ThrowError(error != ERROR_SUCCESS ? error : ERROR_INVALID_WINDOW_HANDLE);
+    }
     // The file drop reaches the window through these three messages; a lower process's
     // messages are filtered out otherwise. (Looked up: missing before Windows 7.)
     using FilterFn = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
