@@ -80,8 +80,7 @@ void DropIntake::Collect(const std::vector<std::wstring>& paths) {
         } else {
             // The walk's own splits overwrite the splitter: keep the folder part.
             const std::wstring folder = split.ifaDirName;
-            ReadOnlyRule(folder);
-            mScanFolder(folder);
+            mScanFolder(folder, FolderRule(folder));
         }
     }
 }
@@ -107,15 +106,26 @@ void DropIntake::AdmitFile(const FNameEdit& split) {
     ReadOnlyRule(split.ifaDirName + split.ifaFileName);
 }
 
-void DropIntake::ReadOnlyRule(const std::wstring& entryPath) {
+bool DropIntake::ReadOnlyRule(const std::wstring& entryPath, bool selectReadOnly) {
     const auto word = Query(entryPath);
-    if (!word) return;
+    if (!word) return false;
     if (*word & attr::ReadOnly) {
         s_.list.AddItem(entryPath);
-        s_.list.SetSelected(s_.list.NewIndex(), true);
-    } else if (s_.window.ReadOnlySwitch() == 0) {
-        s_.list.AddItem(entryPath);
+        if (selectReadOnly) s_.list.SetSelected(s_.list.NewIndex(), true);
+        return true;
     }
+    if (s_.window.ReadOnlySwitch() == 0) s_.list.AddItem(entryPath);
+    return false;
+}
+
+std::optional<std::int32_t> DropIntake::FolderRule(const std::wstring& folder) {
+    if (!ReadOnlyRule(folder, false)) return std::nullopt;
+    return s_.list.NewIndex();
+}
+
+void DropIntake::SelectFolder(std::optional<std::int32_t> index, bool listed) {
+    if (!index || (listed && s_.files.ListedFolderHoldsDesktopIni())) return;
+    s_.list.SetSelected(*index, true);
 }
 
 bool DropIntake::Enterable(const std::wstring& folder, std::int32_t word) {
@@ -130,7 +140,7 @@ bool DropIntake::Enterable(const std::wstring& folder, std::int32_t word) {
     return tag != 0 && !platform::reparse::IsNameSurrogate(tag);
 }
 
-void DropIntake::mScanFolder(const std::wstring& folder) {
+void DropIntake::mScanFolder(const std::wstring& folder, std::optional<std::int32_t> ownEntry) {
     // The walk goes to any depth, so it keeps its own stack instead of recursing: one
     // frame per folder being walked, each with the subfolder it waits on. The current
     // folder's path is one growing text; a frame remembers how long it was.
@@ -166,7 +176,9 @@ void DropIntake::mScanFolder(const std::wstring& folder) {
             name.clear();
     };
 
-    if (!start()) return;
+    const bool started = start();
+    SelectFolder(ownEntry, started);
+    if (!started) return;
     stack.push_back({path.size(), {}});
     for (;;) {
         if (name.empty()) {
@@ -191,12 +203,14 @@ void DropIntake::mScanFolder(const std::wstring& folder) {
         const std::wstring entry = path + name;
         const auto word = Query(entry);
         if (word && (*word & attr::Directory)) {
-            ReadOnlyRule(entry);
+            const auto readOnly = FolderRule(entry);
             if (Enterable(entry, *word)) {
                 stack.back().saved = name;
                 path += name;
                 path += L'\\';
-                if (start()) {
+                const bool entered = start();
+                SelectFolder(readOnly, entered);
+                if (entered) {
                     stack.push_back({path.size(), {}});
                     continue;
                 }
@@ -204,6 +218,7 @@ void DropIntake::mScanFolder(const std::wstring& folder) {
                 resume();
                 continue;
             }
+            SelectFolder(readOnly, false);  // a link is not listed: the bit alone decides
         } else if (word) {
             split.ifaFullPath = entry;
             split.cFNameEdit();

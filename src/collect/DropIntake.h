@@ -49,12 +49,23 @@ private:
     void Finish() noexcept;
     // The admission rule: the filter test for a file, then the read-only rule.
     void AdmitFile(const FNameEdit& split);
-    // Lists the entry (selected when read-only); leaves it out when its query fails.
-    void ReadOnlyRule(const std::wstring& entryPath);
+    // Lists the entry (selected when read-only, unless selectReadOnly is false); leaves
+    // it out when its query fails. Gives whether it was listed as read-only.
+    bool ReadOnlyRule(const std::wstring& entryPath, bool selectReadOnly = true);
+    // The read-only rule for a folder about to be listed: a read-only one waits for its
+    // listing (SelectFolder) before it is selected. The index of such a folder.
+    std::optional<std::int32_t> FolderRule(const std::wstring& folder);
+    // Selects the read-only folder FolderRule listed, unless the listing just started
+    // of it (listed: it could be read) holds a desktop.ini. Explorer sets the read-only
+    // bit of a customized folder (Documents, a folder with its own icon) as its sign to
+    // read that file; the bit means nothing for the files inside, and clearing it would
+    // undo the customization.
+    void SelectFolder(std::optional<std::int32_t> index, bool listed);
     // Whether the walk goes into a subfolder with this attribute word.
     bool Enterable(const std::wstring& folder, std::int32_t word);
-    // Walks a folder (path ending in "\") and everything below it.
-    void mScanFolder(const std::wstring& folder);
+    // Walks a folder (path ending in "\") and everything below it; ownEntry is the
+    // folder's own entry as FolderRule gave it.
+    void mScanFolder(const std::wstring& folder, std::optional<std::int32_t> ownEntry);
     std::optional<std::int32_t> Query(const std::wstring& path);
 
     CollectServices s_;

@@ -70,6 +70,11 @@ public:
     // that named it last gave it (in a drop scope), else read from the file system; 0
     // when the entry has none. Throws when it cannot be read.
     virtual std::uint32_t ReparseTag(const std::wstring& path) = 0;
+    // Whether the folder whose listing Dir(folder, mask) started last holds a file named
+    // desktop.ini (any case), listed by the mask or not: with the read-only or system
+    // bit, that is Explorer's mark of a customized folder. Answered from that listing;
+    // false when it could not be read.
+    virtual bool ListedFolderHoldsDesktopIni() = 0;
 
     // Opened and closed by a drop (DropScope): while open, the entry a listing has just
     // named is answered from the listing; closing forgets every listing read so far.

@@ -4,9 +4,13 @@
 
 namespace tesvar::platform {
 
-std::vector<ListedEntry> ListingSnapshots::Read(const std::wstring& folder, std::int32_t mask) {
+bool IsDesktopIni(std::wstring_view name) { return EqualsNoCase(name, L"desktop.ini"); }
+
+void ListingSnapshots::Read(Frame& frame) {
     ++reads_;
-    return read_(folder, mask);
+    FolderListing listing = read_(frame.folder, frame.mask);
+    frame.entries = std::move(listing.entries);
+    frame.desktopIni = listing.holdsDesktopIni;
 }
 
 std::wstring ListingSnapshots::First(Frame& frame) {
@@ -43,7 +47,7 @@ std::wstring ListingSnapshots::Start(const std::wstring& folderIn, std::int32_t 
             // A child that cannot be listed still takes its place, as an ended listing,
             // so that the parent's restart is served from its snapshot.
             frames_.push_back(std::move(child));
-            frames_.back().entries = Read(folder, mask);
+            Read(frames_.back());
             return First(frames_.back());
         }
     }
@@ -52,7 +56,7 @@ std::wstring ListingSnapshots::Start(const std::wstring& folderIn, std::int32_t 
     Frame frame;
     frame.folder = std::move(folder);
     frame.mask = mask;
-    frame.entries = Read(frame.folder, mask);
+    Read(frame);
     frames_.push_back(std::move(frame));
     return First(frames_.back());
 }

@@ -43,11 +43,23 @@ struct ListedEntry {
     std::uint32_t reparseTag = 0;  // with the reparse-point bit: its tag (0 when unknown)
 };
 
+// What one read of a folder gave: the entries the mask lets through, and whether the
+// folder holds a file named desktop.ini (any case), whatever the mask left out.
+struct FolderListing {
+    FolderListing(std::vector<ListedEntry> listed = {}, bool desktopIni = false)
+        : entries(std::move(listed)), holdsDesktopIni(desktopIni) {}
+    std::vector<ListedEntry> entries;
+    bool holdsDesktopIni;
+};
+
+// Whether a listed name is desktop.ini, the file Explorer reads in a folder it marks.
+bool IsDesktopIni(std::wstring_view name);
+
 class ListingSnapshots {
 public:
     // Reads the entries of a folder (given with a trailing "\") in listing order;
     // throws when the folder cannot be listed.
-    using ReadFolder = std::function<std::vector<ListedEntry>(const std::wstring& folder, std::int32_t mask)>;
+    using ReadFolder = std::function<FolderListing(const std::wstring& folder, std::int32_t mask)>;
 
     explicit ListingSnapshots(ReadFolder read) : read_(std::move(read)) {}
 
@@ -74,6 +86,9 @@ public:
     // The reparse tag the current listing gave for path, when a drop scope is open and
     // path is the entry it named last; nullopt otherwise.
     std::optional<std::uint32_t> CachedReparseTag(std::wstring_view path) const;
+    // Whether the folder of the listing started last holds a desktop.ini; false when
+    // its read failed or no listing was started.
+    bool HoldsDesktopIni() const { return !frames_.empty() && frames_.back().desktopIni; }
     void OpenDropScope();
     void CloseDropScope() noexcept;
 
@@ -94,9 +109,11 @@ private:
         std::size_t pos = 0;       // entries given so far
         std::size_t walkedInto = 0;  // the entry whose folder was pushed above this one
         bool active = false;       // false once it gave "" or when its read failed
+        bool desktopIni = false;   // the folder holds a desktop.ini
     };
 
-    std::vector<ListedEntry> Read(const std::wstring& folder, std::int32_t mask);
+    // Reads the folder into the frame.
+    void Read(Frame& frame);
     std::wstring First(Frame& frame);
     // The entry the current listing named last, if it is path and a drop scope is open.
     const ListedEntry* Named(std::wstring_view path) const;

@@ -379,6 +379,87 @@ TEST(FolderWalk, ReparsePointsAreEnteredUnlessTheyMayBeLinks) {
     EXPECT_EQ(rig.List(), expected);
 }
 
+// A read-only folder holding a desktop.ini carries Explorer's mark (Documents, a folder
+// with its own icon): it is listed but not selected, whatever the filter or the mask
+// leave out, and found in the listing the walk reads anyway. A link is not listed, so
+// its bit alone decides.
+struct MarkCase {
+    const char* name;
+    std::int32_t folderWord;
+    const wchar_t* ini;  // the file in the folder, or none
+    std::int32_t iniWord;
+    const wchar_t* filter;
+    bool deeper;  // the folder below the dropped one, else the dropped one itself
+    bool link;    // the folder is a link (to a folder holding the file)
+    bool selected;
+};
+
+constexpr std::int32_t kIniWord = attr::Hidden | attr::System | kRW;
+
+const MarkCase kMarks[] = {
+    {"ReadOnlyWithIni", kRODir, L"desktop.ini", kIniWord, L"*.*", false, false, false},
+    {"ReadOnlyWithUpperCaseIni", kRODir, L"DESKTOP.INI", kIniWord, L"*.*", false, false, false},
+    {"ReadOnlyWithPlainIni", kRODir, L"Desktop.ini", kRW, L"*.*", false, false, false},
+    {"ReadOnlyWithoutIni", kRODir, nullptr, 0, L"*.*", false, false, true},
+    {"ReadOnlyWithOtherIni", kRODir, L"desktop.ini.bak", kIniWord, L"*.*", false, false, true},
+    {"ReadOnlyWithIniFolder", kRODir, L"desktop.ini", attr::Directory, L"*.*", false, false, true},
+    {"WritableWithIni", attr::Directory, L"desktop.ini", kIniWord, L"*.*", false, false, false},
+    {"FilterLeavesIniOut", kRODir, L"desktop.ini", kRW, L"*.txt", false, false, false},
+    {"DeeperWithIni", kRODir, L"desktop.ini", kIniWord, L"*.*", true, false, false},
+    {"DeeperWithoutIni", kRODir, nullptr, 0, L"*.*", true, false, true},
+    {"DeeperLinkToMarkedFolder", kRODir | attr::ReparsePoint, L"desktop.ini", kIniWord, L"*.*", true, true, true},
+};
+
+struct MarkedFolder : ::testing::TestWithParam<MarkCase> {};
+
+TEST_P(MarkedFolder, IsListedButNotSelected) {
+    const MarkCase& c = GetParam();
+    CollectRig rig;
+    rig.ui.readOnlySwitch = 0;
+    rig.ui.filterText = c.filter;
+    const std::wstring dropped = c.deeper ? L"C:\\top" : L"C:\\F";
+    const std::wstring folder = c.deeper ? L"C:\\top\\F" : L"C:\\F";
+    const std::wstring holder = c.link ? L"C:\\target" : folder;
+    rig.fs.AddFolder(holder, c.folderWord & ~attr::ReparsePoint);
+    if (c.ini && (c.iniWord & attr::Directory)) rig.fs.AddFolder(holder + L"\\" + c.ini, c.iniWord);
+    if (c.ini && !(c.iniWord & attr::Directory)) rig.fs.AddFile(holder + L"\\" + c.ini, c.iniWord);
+    rig.fs.AddFile(holder + L"\\a.txt", kRO);
+    if (c.link) rig.fs.AddLink(folder, holder, c.folderWord);
+    rig.Drop({dropped});
+
+    const std::wstring entry = c.deeper ? folder : folder + L"\\";
+    std::int32_t selected = 0;
+    bool found = false;
+    for (const auto& [text, sel] : rig.List()) {
+        selected += sel ? 1 : 0;
+        if (text == entry) {
+            found = true;
+            EXPECT_EQ(sel, c.selected);
+        }
+        if (text == folder + L"\\a.txt") {
+            EXPECT_TRUE(sel) << "its read-only files are selected as ever";
+        }
+    }
+    EXPECT_TRUE(found) << "the folder is listed";
+    EXPECT_EQ(rig.ui.statusCaption, StatusCaption(selected, static_cast<std::int32_t>(rig.List().size())));
+    if (!c.link) {
+        const bool iniFolder = c.ini && (c.iniWord & attr::Directory);
+        EXPECT_EQ(rig.fs.FolderReads(), (c.deeper ? 2u : 1u) + (iniFolder ? 1u : 0u)) << "one read per folder";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, MarkedFolder, ::testing::ValuesIn(kMarks),
+                         [](const auto& p) { return std::string(p.param.name); });
+
+// The switch ticked lists read-only entries only: a marked folder is one of them.
+TEST(FolderWalk, MarkedFolderIsListedWithTheSwitchTicked) {
+    CollectRig rig;
+    rig.fs.AddFolder(L"C:\\Docs", kRODir).AddFile(L"C:\\Docs\\desktop.ini", kIniWord);
+    rig.Drop({L"C:\\Docs"});
+    ASSERT_EQ(rig.List(), (Listed{{L"C:\\Docs\\", false}}));
+    EXPECT_EQ(rig.ui.statusCaption, L"ReadOnly ( 0 ) / File ( 1 )");
+}
+
 // A file system that lists "." and ".." after other names: they are still never
 // taken for subfolders (each would be the folder itself again).
 TEST(FolderWalk, DotEntriesAreLeftOutWhereverTheListingGivesThem) {

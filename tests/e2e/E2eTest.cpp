@@ -297,6 +297,24 @@ TEST_F(E2e, PathsOnTheCommandLineAreTakenAsADrop) {
     ASSERT_TRUE(t.WaitExit());
 }
 
+// A UNC path on the command line, as Send To gives one for a folder on a share.
+TEST_F(E2e, AUncPathOnTheCommandLineIsTakenByItsUncName) {
+    const std::wstring name = L"e2e" + std::to_wstring(::GetCurrentProcessId());
+    const TestShare share(L"tesvar-nas", name);
+    if (share.Unc().empty()) GTEST_SKIP() << "no Wine prefix to serve a share from";
+    const std::wstring folder = share.Unc() + L"\\案件 A";
+    MakeFolder(folder);
+    MakeFile(folder + L"\\図 1.txt", 33);
+    TesvarProcess::Launch launch;
+    launch.arguments = {L"\\\\TESVAR-NAS\\" + name + L"\\案件 A\\"};
+    process = std::make_unique<TesvarProcess>(app, launch);
+    auto& t = *process;
+    ASSERT_TRUE(t.WaitCaptionNot(kPrompt));
+    EXPECT_EQ(t.Entries(), (std::vector<std::wstring>{L"\\\\TESVAR-NAS\\" + name + L"\\案件 A\\図 1.txt"}));
+    t.Press(kBtnEnd);
+    ASSERT_TRUE(t.WaitExit());
+}
+
 // UxTheme and the common controls are not among the system's known DLLs: copies of them
 // planted beside the program (as in a Downloads folder) are never loaded, even where
 // the loader looks beside the program first, through a start, a drop, a run and END.

@@ -386,6 +386,43 @@ TEST_F(WindowTest, LongPathsAndNamesBeyondTheCodePageGoFromDropToLog) {
     EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 4) << "one line each, no error";
 }
 
+// A network share: a folder below it, the share's root (with and without its "\") and
+// a server named in another case are walked, listed, released and logged by their UNC
+// names, never by the "\\?\UNC\" form the file system is asked with.
+TEST_F(WindowTest, UncPathsGoFromDropToLogByTheirUncNames) {
+    const std::wstring name = L"share" + std::to_wstring(::GetCurrentProcessId());
+    const TestShare share(L"tesvar-nas", name);
+    const std::wstring& unc = share.Unc();
+    if (unc.empty()) GTEST_SKIP() << "no Wine prefix to serve a share from";
+    MakeFolder(unc + L"\\proj");
+    MakeFolder(unc + L"\\proj\\sub");
+    MakeFile(unc + L"\\proj\\a.txt", 33);
+    MakeFile(unc + L"\\proj\\sub\\b.txt", 33);
+    MakeFile(unc + L"\\top.txt", 33);
+    Open();
+    const std::vector<std::wstring> inProj{unc + L"\\proj\\a.txt", unc + L"\\proj\\sub\\b.txt"};
+    EXPECT_EQ(Drop({unc + L"\\proj"}), static_cast<DWORD>(DROPEFFECT_COPY));
+    EXPECT_EQ(Entries(), inProj);
+    for (const std::wstring& root : {unc, unc + L"\\"}) {
+        Drop({root});
+        EXPECT_EQ(Entries(), (std::vector<std::wstring>{inProj[0], inProj[1], unc + L"\\top.txt"})) << ansi.ToAnsi(root);
+    }
+    const std::wstring upper = L"\\\\TESVAR-NAS\\" + name;
+    Drop({upper + L"\\proj\\"});
+    EXPECT_EQ(Entries(), (std::vector<std::wstring>{upper + L"\\proj\\a.txt", upper + L"\\proj\\sub\\b.txt"}));
+    EXPECT_EQ(Text(Control(kLblListSts)), L"ReadOnly ( 2 ) / File ( 2 )");
+    BoxAnswerer boxes;
+    boxes.Answer({IDYES, IDOK});
+    Click(kBtnStart);
+    for (const auto& path : inProj) EXPECT_EQ(::GetFileAttributesW(path.c_str()), 32u) << ansi.ToAnsi(path);
+    EXPECT_EQ(::GetFileAttributesW((unc + L"\\top.txt").c_str()), 33u);
+    const std::string log = ReadBytes(Log());
+    for (const auto& path : {upper + L"\\proj\\a.txt", upper + L"\\proj\\sub\\b.txt"})
+        EXPECT_NE(log.find(ansi.ToAnsi(path) + " "), std::string::npos) << log;
+    EXPECT_EQ(log.find("\\\\?\\"), std::string::npos) << log;
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 2) << "one line each, no error";
+}
+
 // A path too long for the list shows whole in a tooltip when the pointer rests on it.
 TEST_F(WindowTest, ThePointerRestingOnAnEntryShowsItsWholePath) {
     const std::wstring path = tree + L"\\" + std::wstring(60, L'x') + L"\\file-name-at-the-end.txt";

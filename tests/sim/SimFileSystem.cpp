@@ -343,7 +343,7 @@ std::wstring SimFileSystem::DirFind(const std::wstring& folder, std::int32_t mas
     return listings_.Find(folder, mask, name);
 }
 
-std::vector<ListedEntry> SimFileSystem::ReadFolder(const std::wstring& folder, std::int32_t mask) {
+FolderListing SimFileSystem::ReadFolder(const std::wstring& folder, std::int32_t mask) {
     if (Resolve(folder).size() > kMaxPath) Throw(kFilenameExcedRange);
     const std::wstring key = Key(Resolve(folder));
     if (auto it = failListing_.find(key); it != failListing_.end()) Throw(it->second);
@@ -352,7 +352,8 @@ std::vector<ListedEntry> SimFileSystem::ReadFolder(const std::wstring& folder, s
     const Node& dir = it->second;
     // As GetAttr reports them: a word with no bit set is "normal".
     const auto word = [](const Node& node) { return node.attributes == 0 ? attr::Normal : node.attributes; };
-    std::vector<ListedEntry> names;
+    FolderListing listing;
+    std::vector<ListedEntry>& names = listing.entries;
     const bool dots = dir.dots && (mask & attr::Directory);
     if (dots && !dotsLast_) {
         names.push_back({L".", word(dir)});
@@ -368,6 +369,7 @@ std::vector<ListedEntry> SimFileSystem::ReadFolder(const std::wstring& folder, s
     }
     const std::int32_t excluded = (attr::Hidden | attr::System | attr::Directory) & ~mask;
     for (const Node* child : children) {
+        if (!(child->attributes & attr::Directory) && IsDesktopIni(child->name)) listing.holdsDesktopIni = true;
         if (child->attributes & excluded) continue;
         const std::uint32_t tag = (child->attributes & attr::ReparsePoint) ? child->reparseTag : 0;
         names.push_back({child->name, word(*child), tag});
@@ -376,7 +378,7 @@ std::vector<ListedEntry> SimFileSystem::ReadFolder(const std::wstring& folder, s
         names.push_back({L".", word(dir)});
         names.push_back({L"..", word(dir)});
     }
-    return names;
+    return listing;
 }
 
 std::wstring SimFileSystem::Dir() {

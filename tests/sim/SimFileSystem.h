@@ -117,6 +117,7 @@ public:
     std::wstring Dir() override;
     std::wstring DirFind(const std::wstring& folder, std::int32_t mask, const std::wstring& name) override;
     std::uint32_t ReparseTag(const std::wstring& path) override;
+    bool ListedFolderHoldsDesktopIni() override { return listings_.HoldsDesktopIni(); }
     void OpenDropScope() override { listings_.OpenDropScope(); }
     void CloseDropScope() noexcept override { listings_.CloseDropScope(); }
     std::wstring ProgramFolder() override { return programFolder_; }
@@ -152,7 +153,7 @@ private:
     std::wstring Through(const std::wstring& key, bool followLast) const;
     Node* Find(const std::wstring& path);
     const Node* Find(const std::wstring& path) const;
-    std::vector<ListedEntry> ReadFolder(const std::wstring& folder, std::int32_t mask);
+    FolderListing ReadFolder(const std::wstring& folder, std::int32_t mask);
     Node& Ensure(const std::wstring& path, std::int32_t attributes, bool isFolder);
     [[noreturn]] void Throw(std::int32_t error) const;
     static std::wstring MessageText(std::int32_t number);

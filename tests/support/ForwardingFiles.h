@@ -16,6 +16,7 @@ public:
         return inner_.DirFind(folder, mask, name);
     }
     std::uint32_t ReparseTag(const std::wstring& path) override { return inner_.ReparseTag(path); }
+    bool ListedFolderHoldsDesktopIni() override { return inner_.ListedFolderHoldsDesktopIni(); }
     void OpenDropScope() override { inner_.OpenDropScope(); }
     void CloseDropScope() noexcept override { inner_.CloseDropScope(); }
     void Prefetch(const std::vector<std::wstring>& paths) override { inner_.Prefetch(paths); }

@@ -121,6 +121,25 @@ TEST_F(CollectWin32, DropOfARealTreeGivesTheExpectedList) {
                                    {t + L"\\h.txt", true}}));
 }
 
+// Read-only folders holding a desktop.ini, the one as Explorer leaves it (hidden and
+// system), are listed but not selected; a read-only folder without one is selected.
+TEST_F(CollectWin32, MarkedReadOnlyFoldersAreListedNotSelected) {
+    const std::wstring fixtures = test::FixturesFolder();
+    const std::wstring plain = test::NextReadOnlyFolder();
+    const std::wstring t = fixtures.empty() ? L"" : fixtures + L"\\marked";
+    if (plain.empty() || ::GetFileAttributesW(t.c_str()) == INVALID_FILE_ATTRIBUTES)
+        GTEST_SKIP() << "no fixtures folder (run through run-with-fixtures.sh)";
+    ASSERT_TRUE(::SetFileAttributesW((t + L"\\inner-marked\\desktop.ini").c_str(),
+                                     FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+    sim::SimUi ui;
+    ui.filterText = L"*.txt";
+    ui.readOnlySwitch = 1;
+    DropIntake drop({files, ui, ui, module});
+    drop.List1_OLEDragDrop({t, plain});
+    EXPECT_EQ(Entries(ui), (Listed{{t + L"\\", false}, {t + L"\\inner-marked", false}, {plain + L"\\", true}}));
+    EXPECT_EQ(ui.statusCaption, L"ReadOnly ( 1 ) / File ( 3 )");
+}
+
 TEST_F(CollectWin32, ManySubfoldersAreReadOncePerFolder) {
     for (int i = 0; i < 300; ++i) {
         const std::wstring sub = root + L"\\s" + std::to_wstring(i);

@@ -66,6 +66,26 @@ void MakeFile(const std::wstring& path, std::int32_t attributes, const std::stri
         throw std::runtime_error("SetFileAttributesW failed");
 }
 
+TestShare::TestShare(const std::wstring& server, const std::wstring& share) {
+    const wchar_t* prefix = _wgetenv(L"WINEPREFIX");
+    if (!prefix || *prefix != L'/') return;
+    // Wine maps the Unix root to drive Z:.
+    std::wstring folder = L"Z:";
+    for (const wchar_t* p = prefix; *p; ++p) folder.push_back(*p == L'/' ? L'\\' : *p);
+    folder += L"\\dosdevices\\unc";
+    MakeFolder(folder);
+    MakeFolder(folder += L"\\" + server);
+    folder += L"\\" + share;
+    RemoveTree(folder);
+    MakeFolder(folder);
+    folder_ = folder;
+    unc_ = L"\\\\" + server + L"\\" + share;
+}
+
+TestShare::~TestShare() {
+    if (!folder_.empty()) RemoveTree(folder_);
+}
+
 std::string ReadBytes(const std::wstring& path) {
     const HANDLE h = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                    OPEN_EXISTING, 0, nullptr);

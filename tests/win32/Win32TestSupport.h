@@ -27,6 +27,22 @@ std::wstring NextUnwritableFolder();
 // The fixtures folder as a Windows path, or "" when the wrapper did not set one.
 std::wstring FixturesFolder();
 
+// A network share \\server\share under Wine, served from a real folder of the prefix
+// (dosdevices\unc\server\share, no Samba needed), empty at first and removed at the end.
+// Unc() is "" where there is no Wine prefix to put it in.
+class TestShare {
+public:
+    TestShare(const std::wstring& server, const std::wstring& share);
+    ~TestShare();
+    TestShare(const TestShare&) = delete;
+    TestShare& operator=(const TestShare&) = delete;
+    const std::wstring& Unc() const { return unc_; }
+
+private:
+    std::wstring folder_;  // the share's folder as a local path
+    std::wstring unc_;
+};
+
 // Real file services with the program folder moved to a test's own folder, so the
 // profile and the log of each test are its own.
 class ProgramFolderIn final : public ForwardingFiles {

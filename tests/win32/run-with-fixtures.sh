@@ -2,7 +2,8 @@
 # Prepares the fixtures that only the Unix side can make under Wine, runs the given
 # Windows test binary through Wine (on a private X server when TESVAR_GUI is set),
 # then removes them again.
-#  - read-only folders: Wine reports READONLY for a folder without write bits;
+#  - read-only folders: Wine reports READONLY for a folder without write bits (some
+#    of them holding a desktop.ini, as Explorer marks a customized folder);
 #  - files whose change is refused even for root: chattr +i, where the file system has it;
 #  - folders in which not even root can create a file: chattr +i on the folder;
 #  - names that Win32 reaches only through the \\?\ prefix.
@@ -27,6 +28,13 @@ mkdir -p "$fixtures/walk-tree/ro-sub/ro-deeper"
 : > "$fixtures/walk-tree/ro-sub/inner.txt"
 : > "$fixtures/walk-tree/ro-sub/ro-deeper/inner.txt"
 chmod 0555 "$fixtures/walk-tree/ro-sub/ro-deeper" "$fixtures/walk-tree/ro-sub"
+# Folders carrying Explorer's mark: read-only, holding a desktop.ini (any case), one
+# inside the other.
+mkdir -p "$fixtures/marked/inner-marked"
+: > "$fixtures/marked/DeskTop.ini"
+: > "$fixtures/marked/inner-marked/desktop.ini"
+: > "$fixtures/marked/inner-marked/inner.txt"
+chmod 0555 "$fixtures/marked/inner-marked" "$fixtures/marked"
 for i in $(seq 1 8); do
   f="$fixtures/immutable-$i"
   echo data > "$f"

@@ -45,6 +45,7 @@ TesvarWindow::TesvarWindow(WindowServices services, Version version)
 void TesvarWindow::SetShellParts(ShellParts parts) {
     dragImages_ = std::move(parts.dragImages);
     taskbar_ = TaskbarProgress(std::move(parts.taskbar));
+    fileDropsOnly_ = std::move(parts.fileDropsOnly);
 }
 
 TesvarWindow::~TesvarWindow() {
@@ -196,6 +197,7 @@ void TesvarWindow::OnDestroy() {
     if (const HWND list = Control(kList1)) ::RevokeDragDrop(list);
     if (dropTarget_) dropTarget_->Disconnect();
     dropTarget_.reset();
+    fileDrops_.Detach();
     pendingDrops_.clear();  // each tells its source that nothing was taken
     list_.Detach();
     if (quitOnDestroy_) ::PostQuitMessage(exitCode_);

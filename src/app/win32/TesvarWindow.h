@@ -16,6 +16,7 @@
 #include "app/TesvarF1.h"
 #include "app/win32/CheckedList.h"
 #include "app/win32/DropTarget.h"
+#include "app/win32/FileDrops.h"
 #include "app/win32/FocusOrder.h"
 #include "app/win32/Layout.h"
 #include "app/win32/MessagePump.h"
@@ -54,6 +55,9 @@ public:
     struct ShellParts {
         std::function<platform::win32::ComPtr<IDropTargetHelper>()> dragImages;
         TaskbarProgress::Source taskbar;
+        // Whether drops come as WM_DROPFILES instead of OLE (the shell runs below
+        // Tesvar's integrity level); the system decides when it is empty.
+        std::function<bool()> fileDropsOnly = nullptr;
     };
     void SetShellParts(ShellParts parts);
     // The message by which the shell tells that the window's taskbar button exists.
@@ -147,6 +151,8 @@ private:
     // DropSink
     DWORD DragEffect(bool carriesFileList) override;
     void Dropped(std::unique_ptr<PendingDrop> drop) override;
+    // A WM_DROPFILES drop on the list, its paths read already.
+    void FileDropped(std::vector<std::wstring> paths);
 
     platform::win32::ComPtr<IDropTargetHelper> DragImageHelper() const noexcept;
     // The run's place on the taskbar button: the entry in hand of the entries listed.
@@ -187,6 +193,8 @@ private:
     UINT taskbarButtonCreated_ = 0;
     std::function<void(ControlId)> onCreateControl_;
     platform::win32::ComPtr<DropTarget> dropTarget_;
+    std::function<bool()> fileDropsOnly_;
+    FileDropRoute fileDrops_;
 };
 
 }  // namespace tesvar::app::win32

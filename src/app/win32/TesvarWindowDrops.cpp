@@ -34,8 +34,15 @@ void TesvarWindow::AcceptDrops() {
         ThrowError(static_cast<DWORD>(started));
     }
     // Drops are taken on the list alone.
+    const HWND list = Control(kList1);
     dropTarget_ = platform::win32::ComPtr<DropTarget>::Attach(
-        new DropTarget(static_cast<DropSink&>(*this), Control(kList1), DragImageHelper()));
+        new DropTarget(static_cast<DropSink&>(*this), list, DragImageHelper()));
+    fileDrops_.Attach(list, [this](std::vector<std::wstring> paths) { FileDropped(std::move(paths)); });
+    // Run as administrator: no OLE drag of the normal shell reaches the window.
+    if (fileDropsOnly_ ? fileDropsOnly_() : ShellRunsBelowUs()) {
+        AcceptFileDrops(list);
+        return;
+    }
     const HRESULT registered = ::RegisterDragDrop(Control(kList1), dropTarget_.get());
     if (FAILED(registered)) ThrowError(static_cast<DWORD>(registered));
 }
@@ -55,6 +62,13 @@ bool TesvarWindow::StayResponsive() {
 
 DWORD TesvarWindow::DragEffect(bool carriesFileList) {
     return form_.List1_OLEDragOver(carriesFileList) == 1 ? DROPEFFECT_COPY : DROPEFFECT_NONE;
+}
+
+void TesvarWindow::FileDropped(std::vector<std::wstring> paths) {
+    // The drop target's rules: nothing during a run, and data that cannot be read
+    // changes nothing.
+    if (paths.empty() || DragEffect(true) == DROPEFFECT_NONE) return;
+    Dropped(std::make_unique<ReadPaths>(std::move(paths)));
 }
 
 void TesvarWindow::TakeDrop(std::vector<std::wstring> paths) {

@@ -96,8 +96,9 @@ void Win32FileServices::SetAttr(const std::wstring& path, std::int32_t attribute
     if (!::SetFileAttributesW(Win32Path(path).c_str(), word)) ThrowLastError();
 }
 
-std::vector<ListedEntry> Win32FileServices::ReadFolder(const std::wstring& folder, std::int32_t mask) {
-    std::vector<ListedEntry> names;
+FolderListing Win32FileServices::ReadFolder(const std::wstring& folder, std::int32_t mask) {
+    FolderListing listing;
+    std::vector<ListedEntry>& names = listing.entries;
     std::wstring pattern = folder;
     if (!EndsWithBackslash(pattern)) pattern += L'\\';
     pattern += L'*';
@@ -108,18 +109,21 @@ std::vector<ListedEntry> Win32FileServices::ReadFolder(const std::wstring& folde
         const DWORD error = ::GetLastError();
         // No entry at all (an empty drive root): an empty listing, not a failure.
         if (error != ERROR_FILE_NOT_FOUND && error != ERROR_NO_MORE_FILES) ThrowError(error);
-        return names;
+        return listing;
     }
     const DWORD excluded =
         static_cast<DWORD>((FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY) & ~mask);
     do {
+        // Usually hidden and system, so looked for before the mask leaves it out.
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsDesktopIni(data.cFileName))
+            listing.holdsDesktopIni = true;
         if ((data.dwFileAttributes & excluded) != 0) continue;
         const std::uint32_t tag = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ? data.dwReserved0 : 0;
         names.push_back({data.cFileName, static_cast<std::int32_t>(data.dwFileAttributes), tag});
     } while (::FindNextFileW(find.get(), &data));
     const DWORD error = ::GetLastError();
     if (error != ERROR_NO_MORE_FILES) ThrowError(error);
-    return names;
+    return listing;
 }
 
 std::wstring Win32FileServices::Dir(const std::wstring& folder, std::int32_t mask) {

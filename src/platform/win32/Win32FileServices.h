@@ -27,6 +27,7 @@ public:
     std::wstring Dir() override;
     std::wstring DirFind(const std::wstring& folder, std::int32_t mask, const std::wstring& name) override;
     std::uint32_t ReparseTag(const std::wstring& path) override;
+    bool ListedFolderHoldsDesktopIni() override { return listings_.HoldsDesktopIni(); }
     void OpenDropScope() override { listings_.OpenDropScope(); }
     void CloseDropScope() noexcept override;
     void Prefetch(const std::vector<std::wstring>& paths) override;
@@ -59,7 +60,7 @@ private:
     ListingSnapshots listings_{&ReadFolder};
     // The dropped paths' words looked up ahead, for the drop scope open now.
     std::unique_ptr<AttributePrefetch> prefetch_;
-    static std::vector<ListedEntry> ReadFolder(const std::wstring& folder, std::int32_t mask);
+    static FolderListing ReadFolder(const std::wstring& folder, std::int32_t mask);
     struct OutputFile {
         ScopedFile file;
         std::string held;         // written, not yet out in the file
