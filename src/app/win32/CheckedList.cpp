@@ -48,12 +48,28 @@ HFONT CreateListFont(int dpi) {
 
 CheckedList::~CheckedList() { Detach(); }
 
-void CheckedList::Attach(HWND list, int dpi) {
+void CheckedList::Attach(HWND list, int dpi, int systemDpi) {
     list_ = list;
+    systemDpi_ = systemDpi;
+    access_.Attach(list_);
+    SetDpi(dpi);
+}
+
+void CheckedList::SetDpi(int dpi) {
     dpi_ = dpi;
-    font_.reset(CreateListFont(dpi));
-    if (font_) ::SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    platform::win32::ScopedFont font(CreateListFont(dpi));
+    if (font) ::SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+    font_ = std::move(font);  // the old one goes once the list no longer uses it
     ThemeChanged();  // check box and item height
+    if (!tooltip_) return;
+    // The tooltip keeps the font of the screen it was made on unless told.
+    NONCLIENTMETRICSW metrics{};
+    platform::win32::ScopedFont tip(NonClientMetricsAt(dpi_, systemDpi_, metrics)
+                                        ? ::CreateFontIndirectW(&metrics.lfStatusFont)
+                                        : nullptr);
+    if (!tip) return;
+    ::SendMessageW(tooltip_, WM_SETFONT, reinterpret_cast<WPARAM>(tip.get()), FALSE);
+    tooltipFont_ = std::move(tip);
 }
 
 void CheckedList::AttachTooltip() {
@@ -78,10 +94,12 @@ void CheckedList::AttachTooltip() {
 
 void CheckedList::Detach() noexcept {
     if (tooltip_) ::DestroyWindow(tooltip_);
+    access_.Detach();
     if (theme_) ThemeFunctions::Get().close(theme_);
     boxes_.reset();
     boxBitmap_.reset();
     tooltip_ = nullptr;
+    tooltipFont_.reset();
     theme_ = nullptr;
     list_ = nullptr;
     lastReadIndex_ = -1;
@@ -92,7 +110,12 @@ void CheckedList::ThemeChanged() {
     if (theme_) themes.close(theme_);
     // With visual styles the theme's check box, otherwise the classic one; either
     // grows with the DPI.
-    theme_ = themes ? themes.open(list_, L"BUTTON") : nullptr;
+    // At another DPI than the system's, the theme's parts for that DPI where the system
+    // has them, else its parts grown.
+    const bool forDpi = dpi_ != systemDpi_ && themes.openForDpi;
+    theme_ = !themes ? nullptr
+             : forDpi ? themes.openForDpi(list_, L"BUTTON", static_cast<UINT>(dpi_))
+                      : themes.open(list_, L"BUTTON");
     box_ = ::MulDiv(13, dpi_, 96);
     margin_ = ::MulDiv(2, dpi_, 96);
     gap_ = ::MulDiv(4, dpi_, 96);
@@ -100,7 +123,7 @@ void CheckedList::ThemeChanged() {
     if (theme_ && dc) {
         SIZE size{};
         if (SUCCEEDED(themes.partSize(theme_, dc.get(), BP_CHECKBOX, CBS_UNCHECKEDNORMAL, nullptr, TS_DRAW, &size)))
-            box_ = std::max<int>(size.cx, size.cy);
+            box_ = forDpi ? std::max<int>(size.cx, size.cy) : ::MulDiv(std::max<int>(size.cx, size.cy), dpi_, systemDpi_);
     }
     int textHeight = box_;
     if (dc && font_) {
@@ -198,7 +221,9 @@ void CheckedList::Draw(const DRAWITEMSTRUCT& item) {
 }
 
 void CheckedList::Relay(const MSG& msg) {
-    if (!tooltip_ || msg.hwnd != list_ || msg.message < WM_MOUSEFIRST || msg.message > WM_MOUSELAST) return;
+    if (!list_ || msg.hwnd != list_) return;
+    access_.BeforeInput(msg);
+    if (!tooltip_ || msg.message < WM_MOUSEFIRST || msg.message > WM_MOUSELAST) return;
     if (msg.message == WM_MOUSEMOVE) PointerMoved(msg.lParam);
     MSG copy = msg;
     ::SendMessageW(tooltip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&copy));
@@ -261,6 +286,7 @@ void CheckedList::Clear() {
     newIndex_ = -1;
     pendingTop_ = pendingCaret_ = -1;
     hovered_ = -1;
+    access_.Reordered();
 }
 
 void CheckedList::AddItem(const std::wstring& text) {
@@ -322,6 +348,7 @@ void CheckedList::MoveCaret(std::int32_t index) {
     ::SendMessageW(list_, LB_SETCARETINDEX, static_cast<WPARAM>(index), FALSE);
     InvalidateItem(old);
     InvalidateItem(index);
+    access_.CaretMoved();
 }
 
 void CheckedList::SetListIndex(std::int32_t index) {
@@ -360,6 +387,7 @@ void CheckedList::SelectAll(bool selected) {
     ApplyPendingSelections();
     // Index -1 stands for every entry.
     ::SendMessageW(list_, LB_SETSEL, selected ? TRUE : FALSE, -1);
+    access_.Reordered();  // one notice, not one per entry
 }
 
 void CheckedList::InvertSelection() {
@@ -386,6 +414,7 @@ void CheckedList::InvertSelection() {
         next = last + 1;
     });
     selectRange(next, count - 1);
+    access_.Reordered();
 }
 
 void CheckedList::ApplyPendingSelections() {
@@ -410,6 +439,7 @@ void CheckedList::SetVisible(bool visible) {
     ::ShowWindow(list_, SW_SHOWNA);
     ::SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
     ::InvalidateRect(list_, nullptr, TRUE);
+    access_.Reordered();  // filled anew
     // Hiding took the focus away from the list; it gets it back unless the user has
     // gone elsewhere meanwhile.
     const HWND owner = ::GetParent(list_);

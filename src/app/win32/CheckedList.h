@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/win32/AccessibleList.h"
 #include "platform/Ui.h"
 #include "platform/win32/ScopedWin.h"
 
@@ -24,8 +25,11 @@ public:
     CheckedList& operator=(const CheckedList&) = delete;
 
     // Takes over the list box (LBS_OWNERDRAWFIXED | LBS_MULTIPLESEL | LBS_HASSTRINGS)
-    // and sets it up for the screen's DPI: its font, check box and item height.
-    void Attach(HWND list, int dpi);
+    // and sets it up for the DPI of its screen: its font, check box and item height.
+    void Attach(HWND list, int dpi, int systemDpi);
+    // The window moved to a screen of another DPI: font, check box, item height and
+    // the tooltip's font follow.
+    void SetDpi(int dpi);
     // The tooltip with the whole path, once the list shows (nothing can point at it
     // before). Its notices go to the window that owns the list.
     void AttachTooltip();
@@ -57,8 +61,13 @@ public:
     void ThemeChanged();
     // True when the notice was the tooltip's and has been answered.
     bool Notify(NMHDR& notice);
-    // A message the loop takes for the list: the tooltip follows its mouse messages.
+    // A message the loop takes for the list: the tooltip follows its mouse messages,
+    // and a screen reader hears of the tick a click or Space changes.
     void Relay(const MSG& msg);
+    // The list box's notices to its owner (LBN_...).
+    void Notified(int code) noexcept { access_.Notified(code); }
+    // Where the changes a screen reader hears of go: NotifyWinEvent unless set.
+    void SetEventSink(WinEventSink sink) { access_.SetEventSink(std::move(sink)); }
 
     int ItemHeight() const noexcept { return itemHeight_; }
     int CheckBoxSize() const noexcept { return box_; }
@@ -89,6 +98,7 @@ private:
     void ApplyPendingSelections();
 
     HWND list_ = nullptr;
+    AccessibleList access_;
     HWND tooltip_ = nullptr;
     platform::win32::ScopedFont font_;
     HTHEME theme_ = nullptr;
@@ -98,6 +108,8 @@ private:
     platform::win32::ScopedMemoryDc boxes_;  // the four check boxes side by side
     COLORREF boxColors_[2] = {};  // the backgrounds they were drawn on
     int dpi_ = 96;
+    int systemDpi_ = 96;   // what the theme's sizes are given at
+    platform::win32::ScopedFont tooltipFont_;  // set once the DPI changed
     int box_ = 13;         // check box side, pixels
     int margin_ = 2;       // around the check box
     int gap_ = 4;          // between the check box and the text
