@@ -8,6 +8,7 @@
 #include <uxtheme.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -59,6 +60,12 @@ public:
     void Measure(MEASUREITEMSTRUCT& item) const;
     void Draw(const DRAWITEMSTRUCT& item);
     void ThemeChanged();
+    // WM_SYSCOLORCHANGE (a high contrast theme, say): nothing drawn in the old colours
+    // is kept.
+    void ColorsChanged();
+    // Whether a high contrast theme is on: the system's setting unless a test says.
+    // The check boxes are then drawn the classic way, in the system's colours.
+    void SetHighContrastSource(std::function<bool()> source) { highContrast_ = std::move(source); }
     // True when the notice was the tooltip's and has been answered.
     bool Notify(NMHDR& notice);
     // A message the loop takes for the list: the tooltip follows its mouse messages,
@@ -96,6 +103,7 @@ private:
     void DrawBox(HDC dc, const RECT& box, bool checked, bool current);
     void DrawBoxNow(HDC dc, const RECT& box, bool checked) const;
     void ApplyPendingSelections();
+    bool HighContrast() const;
 
     HWND list_ = nullptr;
     AccessibleList access_;
@@ -107,6 +115,7 @@ private:
     platform::win32::Scoped<platform::win32::GdiObjectTraits> boxBitmap_;
     platform::win32::ScopedMemoryDc boxes_;  // the four check boxes side by side
     COLORREF boxColors_[2] = {};  // the backgrounds they were drawn on
+    std::function<bool()> highContrast_;
     int dpi_ = 96;
     int systemDpi_ = 96;   // what the theme's sizes are given at
     platform::win32::ScopedFont tooltipFont_;  // set once the DPI changed

@@ -132,6 +132,9 @@ LRESULT TesvarWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
         case WM_THEMECHANGED:
             list_.ThemeChanged();
             break;
+        case WM_SYSCOLORCHANGE:
+            list_.ColorsChanged();
+            break;
         case WM_SETTINGCHANGE:
             // The system's font or scale changed: the controls follow.
             if (wParam == SPI_SETNONCLIENTMETRICS || wParam == SPI_SETICONTITLELOGFONT || wParam == 0) ApplyUiFont();
