@@ -146,10 +146,15 @@ TEST_F(AccessibleListTest, EachEntryIsACheckButtonNamedByItsPathWithItsTickAndPl
     ClickEntry(1);
     EXPECT_EQ(State(object.get(), 2), kEntry | STATE_SYSTEM_CHECKED | STATE_SYSTEM_FOCUSED);
     EXPECT_EQ(events, (std::vector<Event>{{EVENT_OBJECT_STATECHANGE, 2}, {EVENT_OBJECT_FOCUS, 2}}));
-    // The down arrow only moves the caret.
+    // The down arrow only moves the caret; Space unticks the third entry.
     events.clear();
     ::SendMessageW(list, WM_KEYDOWN, VK_DOWN, 0);
     EXPECT_EQ(events, (std::vector<Event>{{EVENT_OBJECT_FOCUS, 3}}));
+    events.clear();
+    ::PostMessageW(list, WM_KEYDOWN, VK_SPACE, 1);
+    Pump(window.get(), 50);
+    EXPECT_EQ(State(object.get(), 3), kEntry | STATE_SYSTEM_FOCUSED);
+    EXPECT_EQ(events, (std::vector<Event>{{EVENT_OBJECT_STATECHANGE, 3}}));
 
     // The default action turns the tick over.
     BSTR action = nullptr;

@@ -298,7 +298,7 @@ private:
 
 void AccessibleList::Attach(HWND list) {
     list_ = list;
-    announcedCaret_ = pressed_ = -1;
+    announcedCaret_ = -1;
     // The list box's own procedure stays behind ours; `this` goes with the window, which
     // the list box leaves to its owner.
     ::SetWindowLongPtrW(list_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
@@ -323,13 +323,29 @@ void AccessibleList::Detach() noexcept {
 LRESULT CALLBACK AccessibleList::ListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     auto* self = reinterpret_cast<AccessibleList*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (!self || !self->original_) return ::DefWindowProcW(hwnd, message, wParam, lParam);
-    // The object id is a 32-bit signed number in the low half.
-    if (message == WM_GETOBJECT && static_cast<LONG>(static_cast<DWORD>(lParam)) == OBJID_CLIENT) {
-        if (const LRESULT answer = self->Answer(wParam)) return answer;
+    switch (message) {
+        case WM_GETOBJECT:
+            // The object id is a 32-bit signed number in the low half.
+            if (static_cast<LONG>(static_cast<DWORD>(lParam)) == OBJID_CLIENT) {
+                if (const LRESULT answer = self->Answer(wParam)) return answer;
+            }
+            break;
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONUP:
+        case WM_LBUTTONDBLCLK:
+        case WM_KEYDOWN:
+        case WM_CHAR:
+        case WM_SETFOCUS:
+            return self->Input(message, wParam, lParam);
+        case WM_NCDESTROY: {
+            const WNDPROC original = self->original_;
+            self->Detach();
+            return ::CallWindowProcW(original, hwnd, message, wParam, lParam);
+        }
+        default:
+            break;
     }
-    const WNDPROC original = self->original_;
-    if (message == WM_NCDESTROY) self->Detach();
-    return ::CallWindowProcW(original, hwnd, message, wParam, lParam);
+    return ::CallWindowProcW(self->original_, hwnd, message, wParam, lParam);
 }
 
 LRESULT AccessibleList::Answer(WPARAM wParam) noexcept {
@@ -367,37 +383,32 @@ bool AccessibleList::Ticked(int index) const noexcept {
     return ::SendMessageW(list_, LB_GETSEL, static_cast<WPARAM>(index), 0) > 0;
 }
 
-void AccessibleList::BeforeInput(const MSG& msg) noexcept {
-    if (!list_ || msg.hwnd != list_) return;
+LRESULT AccessibleList::Input(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    // The entry a click or a key may turn over: the one under the pointer, or the caret
+    // entry. Compared after the list box has handled it, whichever message it ticks on
+    // and whether or not it tells its owner.
     int entry = -1;
-    if (msg.message == WM_LBUTTONDOWN || msg.message == WM_LBUTTONDBLCLK) {
-        // The entry under the pointer, from the rows.
+    if (message == WM_KEYDOWN || message == WM_CHAR) {
+        entry = Caret();
+    } else if (message != WM_SETFOCUS) {
         const auto top = ::SendMessageW(list_, LB_GETTOPINDEX, 0, 0);
         const auto height = ::SendMessageW(list_, LB_GETITEMHEIGHT, 0, 0);
         const auto count = ::SendMessageW(list_, LB_GETCOUNT, 0, 0);
-        const int y = static_cast<short>(HIWORD(msg.lParam));
+        const int y = static_cast<short>(HIWORD(lParam));
         if (top >= 0 && height > 0 && y >= 0 && top + y / height < count) entry = static_cast<int>(top + y / height);
-    } else if (msg.message == WM_KEYDOWN && msg.wParam == VK_SPACE) {
-        entry = Caret();
-    } else {
-        return;
     }
-    pressed_ = entry;
-    if (entry >= 0) pressedTicked_ = Ticked(entry);
-}
-
-void AccessibleList::Notified(int code) noexcept {
-    if (!list_) return;
-    if (code == LBN_SETFOCUS) {
+    const bool ticked = entry >= 0 && Ticked(entry);
+    const LRESULT result = ::CallWindowProcW(original_, list_, message, wParam, lParam);
+    if (!list_) return result;
+    if (message == WM_SETFOCUS) {
+        // The reader follows the focus into the list: to its caret entry, or the list.
         announcedCaret_ = Caret();
-        Raise(EVENT_OBJECT_FOCUS, announcedCaret_ + 1);  // the list itself without a caret entry
-        return;
+        Raise(EVENT_OBJECT_FOCUS, announcedCaret_ + 1);
+        return result;
     }
-    if (code != LBN_SELCHANGE) return;
-    // A click or Space turns over the entry it was on; the arrow keys only move the caret.
-    if (pressed_ >= 0 && Ticked(pressed_) != pressedTicked_) Raise(EVENT_OBJECT_STATECHANGE, pressed_ + 1);
-    pressed_ = -1;
+    if (entry >= 0 && Ticked(entry) != ticked) Raise(EVENT_OBJECT_STATECHANGE, entry + 1);
     CaretMoved();
+    return result;
 }
 
 void AccessibleList::CaretMoved() noexcept {
@@ -409,7 +420,6 @@ void AccessibleList::CaretMoved() noexcept {
 }
 
 void AccessibleList::Reordered() noexcept {
-    pressed_ = -1;
     announcedCaret_ = list_ ? Caret() : -1;
     Raise(EVENT_OBJECT_REORDER, CHILDID_SELF);
 }

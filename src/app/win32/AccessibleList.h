@@ -32,11 +32,7 @@ public:
     void Detach() noexcept;
     void SetEventSink(WinEventSink sink) { sink_ = std::move(sink); }
 
-    // A message of the list box before it is handled: a click or Space may tick an entry.
-    void BeforeInput(const MSG& msg) noexcept;
-    // The list box's notices (LBN_...).
-    void Notified(int code) noexcept;
-    // The program moved the caret.
+    // The caret moved.
     void CaretMoved() noexcept;
     // Every entry's tick changed at once, or the entries came and went.
     void Reordered() noexcept;
@@ -46,6 +42,8 @@ public:
 private:
     static LRESULT CALLBACK ListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     LRESULT Answer(WPARAM wParam) noexcept;
+    // A click, a key or the focus reaching the list box: what it changed, told.
+    LRESULT Input(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     void Raise(DWORD event, LONG child) noexcept;
     int Caret() const noexcept;
     bool Ticked(int index) const noexcept;
@@ -55,8 +53,6 @@ private:
     ListAccessible* object_ = nullptr;  // one reference, ours
     WinEventSink sink_;
     int announcedCaret_ = -1;  // the caret entry a reader was told of last
-    int pressed_ = -1;         // the entry a click or Space is about to turn over...
-    bool pressedTicked_ = false;  // ... and its tick before
 };
 
 }  // namespace tesvar::app::win32

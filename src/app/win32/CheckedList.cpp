@@ -46,9 +46,9 @@ void CheckedList::Attach(HWND list, int dpi, int systemDpi) {
 void CheckedList::AttachTooltip() {
     if (tooltip_ || !list_) return;
     // The tooltip asks for the text of the entry under the pointer when it shows. The
-    // list's mouse messages reach it from the message loop (Relay): a list subclassed
-    // by the common controls costs a round trip to the window server on every message
-    // under Wine (their subclass data is a window property).
+    // list's mouse messages reach it from the message loop (Relay): the tooltip's own
+    // subclass of the list (TTF_SUBCLASS, kept in a window property) costs a round
+    // trip to the window server on every message under Wine.
     tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, ::GetParent(list_),
                                  nullptr, ::GetModuleHandleW(nullptr), nullptr);
@@ -88,9 +88,7 @@ std::wstring CheckedList::TextOf(UINT index) const {
 }
 
 void CheckedList::Relay(const MSG& msg) {
-    if (!list_ || msg.hwnd != list_) return;
-    access_.BeforeInput(msg);
-    if (!tooltip_ || msg.message < WM_MOUSEFIRST || msg.message > WM_MOUSELAST) return;
+    if (!tooltip_ || msg.hwnd != list_ || msg.message < WM_MOUSEFIRST || msg.message > WM_MOUSELAST) return;
     if (msg.message == WM_MOUSEMOVE) PointerMoved(msg.lParam);
     MSG copy = msg;
     ::SendMessageW(tooltip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&copy));

@@ -68,11 +68,8 @@ public:
     void SetHighContrastSource(std::function<bool()> source) { highContrast_ = std::move(source); }
     // True when the notice was the tooltip's and has been answered.
     bool Notify(NMHDR& notice);
-    // A message the loop takes for the list: the tooltip follows its mouse messages,
-    // and a screen reader hears of the tick a click or Space changes.
+    // A message the loop takes for the list: the tooltip follows its mouse messages.
     void Relay(const MSG& msg);
-    // The list box's notices to its owner (LBN_...).
-    void Notified(int code) noexcept { access_.Notified(code); }
     // Where the changes a screen reader hears of go: NotifyWinEvent unless set.
     void SetEventSink(WinEventSink sink) { access_.SetEventSink(std::move(sink)); }
 

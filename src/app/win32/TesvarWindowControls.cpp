@@ -90,10 +90,9 @@ void TesvarWindow::CreateControls() {
             case Kind::List:
                 cls = L"LISTBOX";
                 // A click flips one entry's selected flag; each entry shows its flag as
-                // a check box, and the current entry as a highlighted line. Its notices
-                // tell a screen reader of the ticks the user changes.
-                style |= WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_MULTIPLESEL | LBS_NOINTEGRALHEIGHT |
-                         LBS_OWNERDRAWFIXED | LBS_HASSTRINGS;
+                // a check box, and the current entry as a highlighted line.
+                style |= WS_TABSTOP | WS_VSCROLL | LBS_MULTIPLESEL | LBS_NOINTEGRALHEIGHT | LBS_OWNERDRAWFIXED |
+                         LBS_HASSTRINGS;
                 exStyle = WS_EX_CLIENTEDGE;
                 break;
             case Kind::Strip:

@@ -25,10 +25,6 @@ void TesvarWindow::OnCommand(int id, int code) {
         default:
             break;
     }
-    if (id == kList1) {
-        list_.Notified(code);
-        return;
-    }
     if (code != BN_CLICKED) return;
     switch (id) {
         case kBtnStart:
