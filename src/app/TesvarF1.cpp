@@ -52,6 +52,11 @@ void TesvarF1::Form_Resize() {
     step.Do([&] { w.SetListHeight(w.ScaleHeight() - (w.StripHeight() + kListGap)); });
 }
 
+void TesvarF1::SetMinimumSize(float width, float height) {
+    lngMinWidth_ = RoundTwips(width);
+    lngMinHeight_ = RoundTwips(height);
+}
+
 void TesvarF1::BtnClear_Click() {
     s_.list.Clear();
     s_.window.SetFilterText(L"*.*");

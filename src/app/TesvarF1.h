@@ -55,6 +55,9 @@ public:
     bool RunInProgress() const { return run_.InProgress(); }
     std::int32_t lngMinWidth() const { return lngMinWidth_; }
     std::int32_t lngMinHeight() const { return lngMinHeight_; }
+    // The window went to a screen of another scale: the size it opens with there (in
+    // the window's twips) is its minimum from now on.
+    void SetMinimumSize(float width, float height);
 
 private:
     AppServices s_;

@@ -1,6 +1,7 @@
 // Tesvar.exe worked from outside as a user meets it: real drags, real buttons, real
 // message boxes, real files; checked afterwards from the files themselves.
 #include <windows.h>
+#include <oleacc.h>
 
 #include <algorithm>
 #include <memory>
@@ -315,16 +316,17 @@ TEST_F(E2e, AUncPathOnTheCommandLineIsTakenByItsUncName) {
     ASSERT_TRUE(t.WaitExit());
 }
 
-// UxTheme and the common controls are not among the system's known DLLs: copies of them
-// planted beside the program (as in a Downloads folder) are never loaded, even where
-// the loader looks beside the program first, through a start, a drop, a run and END.
-// Run by its own test entry, which starts the driver (and so Tesvar.exe) with those two
-// native-first under Wine, as Windows treats DLLs that are not known ones.
+// UxTheme, the common controls and oleacc are not among the system's known DLLs: copies
+// of them planted beside the program (as in a Downloads folder) are never loaded, even
+// where the loader looks beside the program first, through a start, a screen reader's
+// question, a drop, a run and END. Run by its own test entry, which starts the driver
+// (and so Tesvar.exe) with those native-first under Wine, as Windows treats DLLs that
+// are not known ones.
 TEST_F(E2e, DllsPlantedBesideTheProgramAreNeverLoaded) {
     const wchar_t* overrides = _wgetenv(L"WINEDLLOVERRIDES");
-    if (!overrides || !std::wstring(overrides).ends_with(L"uxtheme,comctl32=n,b"))
-        GTEST_SKIP() << "needs WINEDLLOVERRIDES ending in uxtheme,comctl32=n,b (test e2e_planted_dlls)";
-    const std::vector<std::wstring> planted{L"uxtheme.dll", L"comctl32.dll"};
+    if (!overrides || !std::wstring(overrides).ends_with(L"uxtheme,comctl32,oleacc=n,b"))
+        GTEST_SKIP() << "needs WINEDLLOVERRIDES ending in uxtheme,comctl32,oleacc=n,b (test e2e_planted_dlls)";
+    const std::vector<std::wstring> planted{L"uxtheme.dll", L"comctl32.dll", L"oleacc.dll"};
     for (const auto& dll : planted) {
         ASSERT_TRUE(::CopyFileW((DriverFolder() + L"\\planted\\" + dll).c_str(), (app + L"\\" + dll).c_str(), FALSE))
             << "the planted DLLs are built beside the driver";
@@ -333,6 +335,15 @@ TEST_F(E2e, DllsPlantedBesideTheProgramAreNeverLoaded) {
     auto& t = Start();
     ASSERT_EQ(t.DragOnto({tree}), static_cast<DWORD>(DROPEFFECT_COPY));
     ASSERT_TRUE(t.WaitCaptionNot(kPrompt));
+    // A screen reader reads the list: the program's own answer, made with the system's oleacc.
+    IAccessible* list = nullptr;
+    ASSERT_EQ(::AccessibleObjectFromWindow(t.Control(kList1), static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                           reinterpret_cast<void**>(&list)),
+              S_OK);
+    LONG children = 0;
+    EXPECT_EQ(list->get_accChildCount(&children), S_OK);
+    EXPECT_EQ(children, 1);
+    list->Release();
     t.Press(kBtnStart);
     t.Answer(IDYES);
     t.Answer(IDOK);

@@ -3,9 +3,12 @@
 // pixels wide.
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "gui/WindowFixture.h"
 #include "support/Bytes.h"
@@ -192,6 +195,132 @@ TEST_F(ScaleTest, TheControlsFollowAChangeOfTheSystemsFont) {
     ::GetObjectW(font, sizeof used, &used);
     ::SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof before, &before, 0);
     EXPECT_EQ(used.lfHeight, bigger.lfMessageFont.lfHeight);
+}
+
+
+// The window moved to a screen of another scale (Windows sends WM_DPICHANGED; Wine, with
+// one DPI for every screen, never does, so the test sends it): laid out as a start at
+// that DPI lays it out, while its place and size in the profile keep the system's twips.
+// Run at 96, 144 and 192 DPI, where the layout back at the start's DPI is compared
+// with the start's own.
+class DpiChangeTest : public ScaleTest {
+protected:
+    struct Layout {
+        std::vector<RECT> controls;  // pixels, in their parents
+        LONG itemHeight, box, listFont, uiFont, tipFont;
+        POINT minimum;
+        std::string Text() const {
+            std::string out;
+            for (const RECT& r : controls) out += Show(r) + "; ";
+            return out + "item " + std::to_string(itemHeight) + ", box " + std::to_string(box) + ", fonts " +
+                   std::to_string(listFont) + "/" + std::to_string(uiFont) + "/" + std::to_string(tipFont) +
+                   ", minimum " + std::to_string(minimum.x) + "x" + std::to_string(minimum.y);
+        }
+    };
+    static LONG FontHeight(HWND hwnd) {
+        LOGFONTW font{};
+        const auto handle = reinterpret_cast<HFONT>(::SendMessageW(hwnd, WM_GETFONT, 0, 0));
+        if (!handle || !::GetObjectW(handle, sizeof font, &font)) return 0;
+        return font.lfHeight;
+    }
+    static HWND Tooltip() {
+        for (HWND tip = ::FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr); tip;
+             tip = ::FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr)) {
+            if (::GetWindowThreadProcessId(tip, nullptr) == ::GetCurrentThreadId()) return tip;
+        }
+        return nullptr;
+    }
+    Layout Snapshot() {
+        Layout out{};
+        for (const auto& c : kControls) {
+            RECT r{};
+            ::GetWindowRect(Control(c.id), &r);
+            ::MapWindowPoints(nullptr, ::GetParent(Control(c.id)), reinterpret_cast<POINT*>(&r), 2);
+            out.controls.push_back(r);
+        }
+        out.itemHeight = static_cast<LONG>(::SendMessageW(Control(kList1), LB_GETITEMHEIGHT, 0, 0));
+        out.box = W().List1().CheckBoxSize();
+        out.listFont = FontHeight(Control(kList1));
+        out.uiFont = FontHeight(Control(kBtnStart));
+        out.tipFont = FontHeight(Tooltip());
+        MINMAXINFO info{};
+        ::SendMessageW(W().Hwnd(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+        out.minimum = info.ptMinTrackSize;
+        return out;
+    }
+    void ChangeDpi(int dpi, RECT suggested) {
+        ::SendMessageW(W().Hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+        Pump(window.get(), 20);
+    }
+};
+
+TEST_F(DpiChangeTest, TheWindowIsLaidOutAgainAtTheNewDpiAndThePlacementKeepsTheSystemsTwips) {
+    Open();
+    const int start = W().Dpi();
+    const Layout opened = Snapshot();
+    const RECT outer = OuterPixels();
+    const LONG w0 = outer.right - outer.left, h0 = outer.bottom - outer.top;
+    for (const int dpi : {120, 144, 192, 96, start}) {
+        // The size Windows suggests grows with the scale; a start's size at the start's DPI.
+        const RECT suggested =
+            dpi == start ? outer
+                         : RECT{outer.left, outer.top, outer.left + ::MulDiv(w0, dpi, start) + 20,
+                                outer.top + ::MulDiv(h0, dpi, start) + 20};
+        ChangeDpi(dpi, suggested);
+        EXPECT_EQ(Show(OuterPixels()), Show(suggested)) << dpi;
+        EXPECT_EQ(W().Dpi(), dpi);
+        const Layout now = Snapshot();
+        std::printf("at %d DPI: %s\n", dpi, now.Text().c_str());
+        const auto px = [dpi](LONG twips) { return static_cast<LONG>(std::lround(twips * dpi / 1440.0)); };
+        RECT client{};
+        ::GetClientRect(W().Hwnd(), &client);
+        for (std::size_t i = 0; i < kControls.size(); ++i) {
+            const ControlSpec& c = kControls[i];
+            RECT want{px(c.left), px(c.top), px(c.left) + px(c.width), px(c.top) + px(c.height)};
+            if (c.id == kPicture1) want = {0, client.bottom - px(c.height), client.right, client.bottom};
+            if (c.id == kList1) {
+                // The resize rule at the new scale: the strip and 40 twips below it.
+                const double tpp = 1440.0 / dpi;
+                const double strip = static_cast<double>(px(1485)) * tpp;
+                want = {0, 0, client.right, std::lround((client.bottom * tpp - (strip + 40)) / tpp)};
+            }
+            EXPECT_EQ(Show(now.controls[i]), Show(want)) << "control " << c.id << " at " << dpi;
+        }
+        EXPECT_EQ(now.listFont, -::MulDiv(9, dpi, 72)) << dpi;
+        NONCLIENTMETRICSW metrics{};
+        metrics.cbSize = sizeof metrics;
+        ASSERT_TRUE(::SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0,
+                                                 static_cast<UINT>(dpi)));
+        EXPECT_EQ(now.uiFont, metrics.lfMessageFont.lfHeight) << dpi;
+        EXPECT_NEAR(now.box, ::MulDiv(13, dpi, 96), 1) << dpi;
+        EXPECT_GE(now.itemHeight, now.box + 1) << dpi;
+        RECT design{0, 0, px(kDesignClientWidth), px(kDesignClientHeight)};
+        ASSERT_TRUE(::AdjustWindowRectExForDpi(&design, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, FALSE, 0,
+                                               static_cast<UINT>(dpi)));
+        EXPECT_EQ(now.minimum.x, design.right - design.left) << "the minimum at " << dpi;
+        EXPECT_EQ(now.minimum.y, design.bottom - design.top) << "the minimum at " << dpi;
+        if (dpi == start) {
+            EXPECT_EQ(now.Text(), opened.Text()) << "as the start laid it out";
+        }
+    }
+
+    // Closed on a screen of a larger scale: stored in the system's twips, and opened
+    // again at the same size in pixels. (Wine has no such screen to open it on: there it
+    // opens at the system's DPI, whose minimum a smaller scale's size would not reach.)
+    const int other = start == 192 ? 240 : 192;
+    const RECT there{40, 30, 40 + ::MulDiv(w0, other, start) + 11, 30 + ::MulDiv(h0, other, start) + 7};
+    ChangeDpi(other, there);
+    Click(kBtnEnd);
+    const auto twips = [this](LONG px) {
+        const double t = static_cast<double>(px) * static_cast<double>(Tpp());
+        const auto whole = static_cast<long>(std::floor(t));
+        return std::to_string(whole) + (t > static_cast<double>(whole) ? ".5" : "");
+    };
+    EXPECT_EQ(ReadBytes(Ini()), "[Settings]\r\nMainLeft=" + twips(there.left) + "\r\nMainTop=" + twips(there.top) +
+                                    "\r\nMainWidth=" + twips(there.right - there.left) + "\r\nMainHeight=" +
+                                    twips(there.bottom - there.top) + "\r\n");
+    Open();
+    EXPECT_EQ(Show(OuterPixels()), Show(there));
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 #include <windowsx.h>
-#include <vsstyle.h>
 
 #include <algorithm>
 #include <limits>
@@ -37,35 +36,24 @@ void ForEachRun(const Indices& indices, Each&& each) {
     }
 }
 
-// "ＭＳ ゴシック" at 9 points, a fixed-pitch Japanese face, at the screen's DPI.
-HFONT CreateListFont(int dpi) {
-    LOGFONTW font{};
-    font.lfHeight = -::MulDiv(9, dpi, 72);
-    font.lfWeight = FW_NORMAL;
-    font.lfCharSet = SHIFTJIS_CHARSET;
-    font.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
-    ::lstrcpynW(font.lfFaceName, L"ＭＳ ゴシック", LF_FACESIZE);
-    return ::CreateFontIndirectW(&font);
-}
-
 }  // namespace
 
 CheckedList::~CheckedList() { Detach(); }
 
-void CheckedList::Attach(HWND list, int dpi) {
+void CheckedList::Attach(HWND list, int dpi, int systemDpi) {
     list_ = list;
-    dpi_ = dpi;
+    systemDpi_ = systemDpi;
     room_ = 0;
-    font_.reset(CreateListFont(dpi));
-    if (font_) ::SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-    ThemeChanged();  // check box and item height
+    access_.Attach(list_);
+    SetDpi(dpi);
 }
 
 void CheckedList::AttachTooltip() {
     if (tooltip_ || !list_) return;
     // The tooltip asks for the text of the entry under the pointer when it shows. The
-    // list's mouse messages reach it from the message loop (Relay): a subclassed list
-    // costs a round trip to the window server on every message under Wine.
+    // list's mouse messages reach it from the message loop (Relay): the tooltip's own
+    // subclass of the list (TTF_SUBCLASS, kept in a window property) costs a round
+    // trip to the window server on every message under Wine.
     tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, ::GetParent(list_),
                                  nullptr, ::GetModuleHandleW(nullptr), nullptr);
@@ -83,82 +71,16 @@ void CheckedList::AttachTooltip() {
 
 void CheckedList::Detach() noexcept {
     if (tooltip_) ::DestroyWindow(tooltip_);
+    access_.Detach();
     if (theme_) ThemeFunctions::Get().close(theme_);
     boxes_.reset();
     boxBitmap_.reset();
     tooltip_ = nullptr;
+    tooltipFont_.reset();
     theme_ = nullptr;
     list_ = nullptr;
     lastReadIndex_ = -1;
 }
-
-void CheckedList::ThemeChanged() {
-    const ThemeFunctions& themes = ThemeFunctions::Get();
-    if (theme_) themes.close(theme_);
-    // With visual styles the theme's check box, otherwise the classic one; either
-    // grows with the DPI.
-    theme_ = themes ? themes.open(list_, L"BUTTON") : nullptr;
-    box_ = ::MulDiv(13, dpi_, 96);
-    margin_ = ::MulDiv(2, dpi_, 96);
-    gap_ = ::MulDiv(4, dpi_, 96);
-    const platform::win32::ScopedDc dc(list_);
-    if (theme_ && dc) {
-        SIZE size{};
-        if (SUCCEEDED(themes.partSize(theme_, dc.get(), BP_CHECKBOX, CBS_UNCHECKEDNORMAL, nullptr, TS_DRAW, &size)))
-            box_ = std::max<int>(size.cx, size.cy);
-    }
-    int textHeight = box_;
-    if (dc && font_) {
-        const platform::win32::SelectedObject select(dc.get(), font_.get());
-        TEXTMETRICW tm{};
-        if (::GetTextMetricsW(dc.get(), &tm)) textHeight = tm.tmHeight;
-    }
-    itemHeight_ = std::max(textHeight, box_) + margin_;
-    boxes_.reset();  // drawn again at the next paint
-    boxBitmap_.reset();
-    ::SendMessageW(list_, LB_SETITEMHEIGHT, 0, itemHeight_);
-    ::InvalidateRect(list_, nullptr, TRUE);
-}
-
-void CheckedList::DrawBox(HDC dc, const RECT& box, bool checked, bool current) {
-    // The four check boxes (clear or ticked, on a plain or a highlighted line) are drawn
-    // once and then copied: drawing one costs more than the rest of an entry.
-    const COLORREF plain = ::GetSysColor(COLOR_WINDOW), highlight = ::GetSysColor(COLOR_HIGHLIGHT);
-    if (!boxes_ || boxColors_[0] != plain || boxColors_[1] != highlight) {
-        boxes_.reset();  // before its bitmap, which it holds selected
-        boxes_.reset(::CreateCompatibleDC(dc));
-        boxBitmap_.reset(boxes_ ? ::CreateCompatibleBitmap(dc, box_ * 4, box_) : nullptr);
-        if (!boxes_ || !boxBitmap_ || !::SelectObject(boxes_.get(), boxBitmap_.get())) {
-            boxes_.reset();
-        } else {
-            boxColors_[0] = plain;
-            boxColors_[1] = highlight;
-            for (int cell = 0; cell < 4; ++cell) {
-                RECT r{cell * box_, 0, (cell + 1) * box_, box_};
-                ::FillRect(boxes_.get(), &r, ::GetSysColorBrush(cell >= 2 ? COLOR_HIGHLIGHT : COLOR_WINDOW));
-                DrawBoxNow(boxes_.get(), r, cell % 2 == 1);
-            }
-        }
-    }
-    if (!boxes_) {
-        DrawBoxNow(dc, box, checked);
-        return;
-    }
-    const int cell = (current ? 2 : 0) + (checked ? 1 : 0);
-    ::BitBlt(dc, box.left, box.top, box_, box_, boxes_.get(), cell * box_, 0, SRCCOPY);
-}
-
-void CheckedList::DrawBoxNow(HDC dc, const RECT& box, bool checked) const {
-    RECT r = box;
-    if (theme_) {
-        ThemeFunctions::Get().background(theme_, dc, BP_CHECKBOX, checked ? CBS_CHECKEDNORMAL : CBS_UNCHECKEDNORMAL, &r,
-                                         nullptr);
-    } else {
-        ::DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_FLAT | (checked ? DFCS_CHECKED : 0));
-    }
-}
-
-void CheckedList::Measure(MEASUREITEMSTRUCT& item) const { item.itemHeight = static_cast<UINT>(itemHeight_); }
 
 std::wstring CheckedList::TextOf(UINT index) const {
     const auto length = ::SendMessageW(list_, LB_GETTEXTLEN, index, 0);
@@ -168,38 +90,6 @@ std::wstring CheckedList::TextOf(UINT index) const {
     if (got == LB_ERR) Refuse();
     text.resize(static_cast<std::size_t>(got));
     return text;
-}
-
-void CheckedList::Draw(const DRAWITEMSTRUCT& item) {
-    const HDC dc = item.hDC;
-    RECT rc = item.rcItem;
-    if (item.itemID == static_cast<UINT>(-1)) {
-        if (item.itemState & ODS_FOCUS) ::DrawFocusRect(dc, &rc);
-        return;
-    }
-    const bool checked = (item.itemState & ODS_SELECTED) != 0;
-    // The current entry stands out while the list has the focus (the list box marks it
-    // with ODS_FOCUS then) or a run moves it. Asked per entry drawn, so nothing here
-    // asks the window server.
-    const bool current = (item.itemState & ODS_FOCUS) != 0 ||
-                         (runActive_ && static_cast<LRESULT>(item.itemID) ==
-                                            ::SendMessageW(list_, LB_GETCARETINDEX, 0, 0));
-    ::FillRect(dc, &rc, ::GetSysColorBrush(current ? COLOR_HIGHLIGHT : COLOR_WINDOW));
-
-    RECT box{rc.left + margin_, rc.top + (rc.bottom - rc.top - box_) / 2, 0, 0};
-    box.right = box.left + box_;
-    box.bottom = box.top + box_;
-    DrawBox(dc, box, checked, current);
-
-    const std::wstring text = TextOf(item.itemID);
-    RECT textRect = rc;
-    textRect.left = box.right + gap_;
-    ::SetBkMode(dc, TRANSPARENT);
-    ::SetTextColor(dc, ::GetSysColor(current ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
-    // Too long for the list: the middle goes, the drive and the file name stay.
-    ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &textRect,
-                DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_PATH_ELLIPSIS);
-    if (item.itemState & ODS_FOCUS) ::DrawFocusRect(dc, &rc);
 }
 
 void CheckedList::Relay(const MSG& msg) {
@@ -268,6 +158,7 @@ void CheckedList::Clear() {
     newIndex_ = -1;
     pendingTop_ = pendingCaret_ = -1;
     hovered_ = -1;
+    access_.Reordered();
 }
 
 void CheckedList::AddItem(const std::wstring& text) {
@@ -353,6 +244,7 @@ void CheckedList::MoveCaret(std::int32_t index) {
     ::SendMessageW(list_, LB_SETCARETINDEX, static_cast<WPARAM>(index), FALSE);
     InvalidateItem(old);
     InvalidateItem(index);
+    access_.CaretMoved();
 }
 
 void CheckedList::SetListIndex(std::int32_t index) {
@@ -391,6 +283,7 @@ void CheckedList::SelectAll(bool selected) {
     ApplyPendingSelections();
     // Index -1 stands for every entry.
     ::SendMessageW(list_, LB_SETSEL, selected ? TRUE : FALSE, -1);
+    access_.Reordered();  // one notice, not one per entry
 }
 
 void CheckedList::InvertSelection() {
@@ -417,6 +310,7 @@ void CheckedList::InvertSelection() {
         next = last + 1;
     });
     selectRange(next, count - 1);
+    access_.Reordered();
 }
 
 void CheckedList::ApplyPendingSelections() {
@@ -440,6 +334,7 @@ void CheckedList::SetVisible(bool visible) {
     ::ShowWindow(list_, SW_SHOWNA);
     ::SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
     ::InvalidateRect(list_, nullptr, TRUE);
+    access_.Reordered();  // filled anew
     // Hiding took the focus away from the list; it gets it back unless the user has
     // gone elsewhere meanwhile.
     const HWND owner = ::GetParent(list_);

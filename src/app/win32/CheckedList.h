@@ -8,10 +8,12 @@
 #include <uxtheme.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "app/win32/AccessibleList.h"
 #include "platform/Ui.h"
 #include "platform/win32/ScopedWin.h"
 
@@ -25,8 +27,11 @@ public:
     CheckedList& operator=(const CheckedList&) = delete;
 
     // Takes over the list box (LBS_OWNERDRAWFIXED | LBS_MULTIPLESEL | LBS_HASSTRINGS)
-    // and sets it up for the screen's DPI: its font, check box and item height.
-    void Attach(HWND list, int dpi);
+    // and sets it up for the DPI of its screen: its font, check box and item height.
+    void Attach(HWND list, int dpi, int systemDpi);
+    // The window moved to a screen of another DPI: font, check box, item height and
+    // the tooltip's font follow.
+    void SetDpi(int dpi);
     // The tooltip with the whole path, once the list shows (nothing can point at it
     // before). Its notices go to the window that owns the list.
     void AttachTooltip();
@@ -56,10 +61,18 @@ public:
     void Measure(MEASUREITEMSTRUCT& item) const;
     void Draw(const DRAWITEMSTRUCT& item);
     void ThemeChanged();
+    // WM_SYSCOLORCHANGE (a high contrast theme, say): nothing drawn in the old colours
+    // is kept.
+    void ColorsChanged();
+    // Whether a high contrast theme is on: the system's setting unless a test says.
+    // The check boxes are then drawn the classic way, in the system's colours.
+    void SetHighContrastSource(std::function<bool()> source) { highContrast_ = std::move(source); }
     // True when the notice was the tooltip's and has been answered.
     bool Notify(NMHDR& notice);
     // A message the loop takes for the list: the tooltip follows its mouse messages.
     void Relay(const MSG& msg);
+    // Where the changes a screen reader hears of go: NotifyWinEvent unless set.
+    void SetEventSink(WinEventSink sink) { access_.SetEventSink(std::move(sink)); }
 
     int ItemHeight() const noexcept { return itemHeight_; }
     int CheckBoxSize() const noexcept { return box_; }
@@ -90,8 +103,10 @@ private:
     void ApplyPendingSelections();
     // Asks the list box for room ahead; bytes: the text about to be added.
     void Reserve(std::size_t bytes);
+    bool HighContrast() const;
 
     HWND list_ = nullptr;
+    AccessibleList access_;
     HWND tooltip_ = nullptr;
     platform::win32::ScopedFont font_;
     HTHEME theme_ = nullptr;
@@ -100,7 +115,10 @@ private:
     platform::win32::Scoped<platform::win32::GdiObjectTraits> boxBitmap_;
     platform::win32::ScopedMemoryDc boxes_;  // the four check boxes side by side
     COLORREF boxColors_[2] = {};  // the backgrounds they were drawn on
+    std::function<bool()> highContrast_;
     int dpi_ = 96;
+    int systemDpi_ = 96;   // what the theme's sizes are given at
+    platform::win32::ScopedFont tooltipFont_;  // set once the DPI changed
     int box_ = 13;         // check box side, pixels
     int margin_ = 2;       // around the check box
     int gap_ = 4;          // between the check box and the text

@@ -38,9 +38,29 @@ const ThemeFunctions& ThemeFunctions::Get() noexcept {
         f.partSize = FindFunction<decltype(f.partSize)>(theme, "GetThemePartSize");
         f.background = FindFunction<decltype(f.background)>(theme, "DrawThemeBackground");
         if (!f) f = ThemeFunctions{};
+        if (f) f.openForDpi = FindFunction<decltype(f.openForDpi)>(theme, "OpenThemeDataForDpi");
         return f;
     }();
     return functions;
+}
+
+bool NonClientMetricsAt(int dpi, int systemDpi, NONCLIENTMETRICSW& metrics) noexcept {
+    metrics = {};
+    metrics.cbSize = sizeof metrics;
+    if (dpi != systemDpi) {
+        using ForDpiFn = BOOL(WINAPI*)(UINT, UINT, void*, UINT, UINT);
+        static const auto forDpi =
+            FindFunction<ForDpiFn>(::GetModuleHandleW(L"user32.dll"), "SystemParametersInfoForDpi");
+        if (forDpi && forDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, static_cast<UINT>(dpi)))
+            return true;
+    }
+    if (!::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) return false;
+    if (dpi != systemDpi) {
+        for (LOGFONTW* font : {&metrics.lfCaptionFont, &metrics.lfSmCaptionFont, &metrics.lfMenuFont,
+                               &metrics.lfStatusFont, &metrics.lfMessageFont})
+            font->lfHeight = ::MulDiv(font->lfHeight, dpi, systemDpi);
+    }
+    return true;
 }
 
 }  // namespace tesvar::app::win32

@@ -32,10 +32,16 @@ struct ThemeFunctions {
     decltype(&::CloseThemeData) close = nullptr;
     decltype(&::GetThemePartSize) partSize = nullptr;
     decltype(&::DrawThemeBackground) background = nullptr;
+    // Windows 10 1703 and later only; null before.
+    decltype(&::OpenThemeDataForDpi) openForDpi = nullptr;
 
     explicit operator bool() const noexcept { return open && close && partSize && background; }
     // Loaded at the first call.
     static const ThemeFunctions& Get() noexcept;
 };
+
+// The system's metrics (its fonts) at a DPI, as a screen of that scale shows them:
+// scaled from the system DPI's where the system cannot tell them for a DPI.
+bool NonClientMetricsAt(int dpi, int systemDpi, NONCLIENTMETRICSW& metrics) noexcept;
 
 }  // namespace tesvar::app::win32

@@ -79,12 +79,11 @@ void TesvarWindow::Create(int showCommand) {
     {
         const platform::win32::ScopedDc screen(nullptr);
         const int dpi = screen ? ::GetDeviceCaps(screen.get(), LOGPIXELSY) : 96;
-        dpi_ = dpi > 0 ? dpi : 96;
+        dpi_ = systemDpi_ = dpi > 0 ? dpi : 96;
         twipsPerPixel_ = 1440.0f / static_cast<float>(dpi_);
     }
     // Created with the design client area; the outer size follows from the frame.
-    RECT outer{0, 0, Pixels(kDesignClientWidth), Pixels(kDesignClientHeight)};
-    ::AdjustWindowRectEx(&outer, kWindowStyle, FALSE, kWindowExStyle);
+    const RECT outer = DesignOuter(dpi_);
     CreateWindowFor(kWindowExStyle, kWindowClass, kAppTitle, kWindowStyle, CW_USEDEFAULT, 0, outer.right - outer.left,
                     outer.bottom - outer.top, nullptr);
 
@@ -128,8 +127,14 @@ LRESULT TesvarWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
         case WM_NOTIFY:
             if (list_.Notify(*reinterpret_cast<NMHDR*>(lParam))) return 0;
             break;
+        case WM_DPICHANGED:
+            OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+            return 0;
         case WM_THEMECHANGED:
             list_.ThemeChanged();
+            break;
+        case WM_SYSCOLORCHANGE:
+            list_.ColorsChanged();
             break;
         case WM_SETTINGCHANGE:
             // The system's font or scale changed: the controls follow.
@@ -179,9 +184,10 @@ void TesvarWindow::OnCreate() {
     using FilterFn = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
     if (const auto filter = FindFunction<FilterFn>(::GetModuleHandleW(L"user32.dll"), "ChangeWindowMessageFilterEx"))
         filter(Hwnd(), taskbarButtonCreated_, MSGFLT_ALLOW, nullptr);
+    AdoptWindowDpi();
     CreateControls();
     ApplyUiFont();
-    list_.Attach(Control(kList1), dpi_);
+    list_.Attach(Control(kList1), dpi_, systemDpi_);
 
     std::vector<ControlSpec> order;
     for (const auto& c : kControls) {

@@ -71,8 +71,10 @@ public:
     bool RunActive() const noexcept { return runActive_; }
     // The list's drop target, as OLE calls it during a drag.
     IDropTarget* ListDropTarget() const noexcept { return dropTarget_.get(); }
-    // Twips per pixel of the screen (1440 / DPI).
+    // Twips per pixel at the system's DPI (1440 / DPI): the window's place and size, as
+    // the profile keeps them.
     float TwipsPerPixel() const noexcept { return twipsPerPixel_; }
+    // The DPI of the screen the window is on, which its controls are laid out at.
     int Dpi() const noexcept { return dpi_; }
 
     // Paths handed over otherwise than by a drag (the command line): taken up as a drop
@@ -158,8 +160,21 @@ private:
     // The run's place on the taskbar button: the entry in hand of the entries listed.
     void ShowRunProgress() noexcept;
 
+    // At the system's DPI: the window's place and size, and its minimum.
     int Pixels(float twips) const noexcept;
     float Twips(int pixels) const noexcept { return static_cast<float>(pixels) * twipsPerPixel_; }
+    // At the DPI of the window's screen: the controls.
+    int LayoutPixels(float twips) const noexcept;
+    float LayoutTwips(int pixels) const noexcept { return static_cast<float>(pixels) * LayoutTwipsPerPixel(); }
+    float LayoutTwipsPerPixel() const noexcept { return 1440.0f / static_cast<float>(dpi_); }
+    // The outer size for the design client area at a DPI.
+    RECT DesignOuter(int dpi) const;
+    // Created on a screen whose DPI is not the system's: the design client area there.
+    void AdoptWindowDpi();
+    // WM_DPICHANGED: laid out again at the new DPI, at the rectangle the system suggests.
+    void OnDpiChanged(int dpi, const RECT& suggested);
+    // The user-interface font at the window's DPI.
+    static bool MessageFont(int dpi, int systemDpi, LOGFONTW& font) noexcept;
     RECT WindowRect() const;
     void SetPlacement(int x, int y, int cx, int cy, UINT flags);
     void LayoutStrip();
@@ -175,7 +190,8 @@ private:
     HWND strip_ = nullptr;
     std::array<HWND, kControls.size()> controls_{};
     platform::win32::ScopedFont uiFont_;
-    int dpi_ = 96;
+    int dpi_ = 96;        // the window's screen
+    int systemDpi_ = 96;  // the system's, which the profile's twips are at
     float twipsPerPixel_ = 15;
     std::int32_t mousePointer_ = platform::pointer::Default;
     bool quitOnDestroy_ = true;

@@ -72,6 +72,10 @@ int TesvarWindow::Pixels(float twips) const noexcept {
     return static_cast<int>(std::lround(static_cast<double>(twips) / static_cast<double>(twipsPerPixel_)));
 }
 
+int TesvarWindow::LayoutPixels(float twips) const noexcept {
+    return static_cast<int>(std::lround(static_cast<double>(twips) / static_cast<double>(LayoutTwipsPerPixel())));
+}
+
 void TesvarWindow::CreateControls() {
     RECT client;
     ::GetClientRect(Hwnd(), &client);
@@ -112,16 +116,16 @@ void TesvarWindow::CreateControls() {
                 style |= WS_TABSTOP | BS_AUTOCHECKBOX | BS_MULTILINE;
                 break;
         }
-        int top = Pixels(static_cast<float>(c.top));
-        int width = Pixels(static_cast<float>(c.width));
+        int top = LayoutPixels(static_cast<float>(c.top));
+        int width = LayoutPixels(static_cast<float>(c.width));
         if (c.kind == Kind::Strip) {
             // Docked to the bottom edge at full client width.
             width = client.right;
-            top = client.bottom - Pixels(static_cast<float>(c.height));
+            top = client.bottom - LayoutPixels(static_cast<float>(c.height));
         }
         const HWND control = ::CreateWindowExW(
-            exStyle, cls, c.text, style, Pixels(static_cast<float>(c.left)), top, width,
-            Pixels(static_cast<float>(c.height)), c.inStrip ? strip_ : Hwnd(),
+            exStyle, cls, c.text, style, LayoutPixels(static_cast<float>(c.left)), top, width,
+            LayoutPixels(static_cast<float>(c.height)), c.inStrip ? strip_ : Hwnd(),
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance, nullptr);
         if (!control) ThrowLastError();
         controls_[i] = control;
@@ -131,11 +135,9 @@ void TesvarWindow::CreateControls() {
 
 void TesvarWindow::ApplyUiFont() {
     // Every control but the list uses the system's user-interface font.
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
+    LOGFONTW message{};
     platform::win32::ScopedFont font;
-    if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
-        font.reset(::CreateFontIndirectW(&metrics.lfMessageFont));
+    if (MessageFont(dpi_, systemDpi_, message)) font.reset(::CreateFontIndirectW(&message));
     const HFONT use = font ? font.get() : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
     for (std::size_t i = 0; i < kControls.size(); ++i) {
         if (kControls[i].kind != Kind::List && controls_[i])
@@ -256,31 +258,31 @@ std::int32_t TesvarWindow::WindowState() {
 float TesvarWindow::ScaleWidth() {
     RECT r{};
     ::GetClientRect(Hwnd(), &r);
-    return Twips(r.right);
+    return LayoutTwips(r.right);
 }
 float TesvarWindow::ScaleHeight() {
     RECT r{};
     ::GetClientRect(Hwnd(), &r);
-    return Twips(r.bottom);
+    return LayoutTwips(r.bottom);
 }
 float TesvarWindow::StripHeight() {
     RECT r{};
     ::GetWindowRect(strip_, &r);
-    return Twips(r.bottom - r.top);
+    return LayoutTwips(r.bottom - r.top);
 }
 
 void TesvarWindow::SetListWidth(float twips) {
     if (twips < 0) Refuse();
     RECT r{};
     ::GetWindowRect(Control(kList1), &r);
-    ::SetWindowPos(Control(kList1), nullptr, 0, 0, Pixels(twips), r.bottom - r.top,
+    ::SetWindowPos(Control(kList1), nullptr, 0, 0, LayoutPixels(twips), r.bottom - r.top,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 void TesvarWindow::SetListHeight(float twips) {
     if (twips < 0) Refuse();  // as while minimised: the list keeps its height
     RECT r{};
     ::GetWindowRect(Control(kList1), &r);
-    ::SetWindowPos(Control(kList1), nullptr, 0, 0, r.right - r.left, Pixels(twips),
+    ::SetWindowPos(Control(kList1), nullptr, 0, 0, r.right - r.left, LayoutPixels(twips),
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
