@@ -21,21 +21,7 @@ DWORD Pixel(COLORREF c) { return (DWORD{GetRValue(c)} << 16) | (DWORD{GetGValue(
 // What the list shows of entry `index`, row by row.
 std::vector<DWORD> Row(HWND list, int index, RECT& item) {
     ::SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
-    const int width = item.right - item.left, height = item.bottom - item.top;
-    const platform::win32::ScopedDc dc(list);
-    platform::win32::ScopedMemoryDc memory(::CreateCompatibleDC(dc.get()));
-    const HBITMAP bitmap = ::CreateCompatibleBitmap(dc.get(), width, height);
-    {
-        const platform::win32::SelectedObject select(memory.get(), bitmap);
-        ::BitBlt(memory.get(), 0, 0, width, height, dc.get(), item.left, item.top, SRCCOPY);
-    }
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    std::vector<DWORD> pixels(static_cast<std::size_t>(width * height));
-    ::GetDIBits(memory.get(), bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
-    ::DeleteObject(bitmap);
-    for (DWORD& p : pixels) p &= 0xFFFFFF;
-    return pixels;
+    return ShownPixels(list, item);
 }
 
 // How many pixels of each colour lie in columns [from, to) of a row.

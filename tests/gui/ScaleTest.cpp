@@ -85,19 +85,8 @@ TEST_F(ScaleTest, TheCheckBoxesGrowWithTheScaleAndFitTheirLines) {
     ASSERT_NE(::SendMessageW(list, LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item)), LB_ERR);
     const int height = item.bottom - item.top;
     const int width = 3 * height;  // the box stands at the line's left
-    const platform::win32::ScopedDc dc(list);
-    platform::win32::ScopedMemoryDc memory(::CreateCompatibleDC(dc.get()));
-    const HBITMAP bitmap = ::CreateCompatibleBitmap(dc.get(), width, height);
-    {
-        const platform::win32::SelectedObject select(memory.get(), bitmap);
-        ::BitBlt(memory.get(), 0, 0, width, height, dc.get(), item.left, item.top, SRCCOPY);
-    }
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    std::vector<DWORD> pixels(static_cast<std::size_t>(width * height));
-    ASSERT_EQ(::GetDIBits(memory.get(), bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS),
-              height);
-    ::DeleteObject(bitmap);
+    const std::vector<DWORD> pixels = ShownPixels(list, {item.left, item.top, item.left + width, item.bottom});
+    ASSERT_EQ(pixels.size(), static_cast<std::size_t>(width * height));
     // The box: the first columns from the left that are not all the line's background,
     // up to the gap before the text.
     const DWORD background = pixels[0];

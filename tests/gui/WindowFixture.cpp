@@ -6,6 +6,26 @@
 
 namespace tesvar::test {
 
+std::vector<DWORD> ShownPixels(HWND window, const RECT& area) {
+    const int width = area.right - area.left, height = area.bottom - area.top;
+    if (width <= 0 || height <= 0) return {};
+    const platform::win32::ScopedDc dc(window);
+    platform::win32::ScopedMemoryDc memory(::CreateCompatibleDC(dc.get()));
+    platform::win32::Scoped<platform::win32::GdiObjectTraits> bitmap(::CreateCompatibleBitmap(dc.get(), width, height));
+    {
+        const platform::win32::SelectedObject select(memory.get(), bitmap.get());
+        ::BitBlt(memory.get(), 0, 0, width, height, dc.get(), area.left, area.top, SRCCOPY);
+    }
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    std::vector<DWORD> pixels(static_cast<std::size_t>(width * height));
+    if (::GetDIBits(memory.get(), static_cast<HBITMAP>(bitmap.get()), 0, static_cast<UINT>(height), pixels.data(),
+                    &info, DIB_RGB_COLORS) != height)
+        return {};
+    for (DWORD& p : pixels) p &= 0xFFFFFF;
+    return pixels;
+}
+
 void Pump(app::win32::TesvarWindow* window, DWORD milliseconds) {
     const ULONGLONG until = ::GetTickCount64() + milliseconds;
     MSG msg;

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -19,6 +20,9 @@ namespace tesvar::test {
 
 // Handles this thread's messages for a while, as the program's loop would.
 void Pump(app::win32::TesvarWindow* window, DWORD milliseconds);
+// The pixels a window shows in a rectangle of its client area, row by row, each as
+// 0x00RRGGBB; empty when they cannot be read.
+std::vector<DWORD> ShownPixels(HWND window, const RECT& area);
 
 class WindowFixture : public ::testing::Test {
 protected:

@@ -7,12 +7,6 @@
 #include "platform/win32/Win32Error.h"
 
 namespace tesvar::app::win32 {
-namespace {
-
-constexpr const wchar_t* kRouteProp = L"Tesvar.FileDropRoute";
-constexpr const wchar_t* kPreviousProp = L"Tesvar.FileDropPrevious";
-
-}  // namespace
 
 IntegrityLevel IntegrityOf(HANDLE process) noexcept {
     HANDLE raw = nullptr;
@@ -73,34 +67,63 @@ std::vector<std::wstring> TakeFileDrop(HDROP drop) noexcept {
     }
 }
 
+namespace {
+
+// The windows a route was ever attached to, with the procedure behind it. Kept in the
+// process rather than in window properties: under Wine every property read is a call
+// to the server, and the list's every message passes here.
+struct Routed {
+    HWND window;
+    FileDropRoute* route;  // null once the route has gone
+    WNDPROC previous;
+};
+std::vector<Routed>& RoutedWindows() {
+    static std::vector<Routed> windows;
+    return windows;
+}
+Routed* Find(HWND window) noexcept {
+    for (auto& r : RoutedWindows()) {
+        if (r.window == window) return &r;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
 void FileDropRoute::Attach(HWND window, Handler handler) {
     Detach();
     handler_ = std::move(handler);
-    if (!::SetPropW(window, kRouteProp, this)) platform::win32::ThrowLastError();
-    if (!::GetPropW(window, kPreviousProp)) {
-        const auto previous = ::GetWindowLongPtrW(window, GWLP_WNDPROC);
-        if (!::SetPropW(window, kPreviousProp, reinterpret_cast<HANDLE>(previous)) ||
-            !::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc))) {
+    if (Routed* routed = Find(window)) {
+        routed->route = this;
+    } else {
+        RoutedWindows().push_back({window, this, nullptr});
+        ::SetLastError(ERROR_SUCCESS);
+        const auto previous = ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc));
+        if (!previous) {
             const DWORD error = ::GetLastError();
-            ::RemovePropW(window, kRouteProp);
-            ::RemovePropW(window, kPreviousProp);
-            platform::win32::ThrowError(error);
+            RoutedWindows().pop_back();
+            if (error != ERROR_SUCCESS) platform::win32::ThrowError(error);
+            platform::win32::ThrowError(ERROR_INVALID_WINDOW_HANDLE);
         }
+        RoutedWindows().back().previous = reinterpret_cast<WNDPROC>(previous);
     }
     window_ = window;
 }
 
 void FileDropRoute::Detach() noexcept {
     if (!window_) return;
-    if (::GetPropW(window_, kRouteProp) == this) ::RemovePropW(window_, kRouteProp);
+    // The procedure stays in place (another may have been set over it) and only passes
+    // messages on from now on.
+    if (Routed* routed = Find(window_); routed && routed->route == this) routed->route = nullptr;
     window_ = nullptr;
 }
 
 LRESULT CALLBACK FileDropRoute::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    const auto previous = reinterpret_cast<WNDPROC>(::GetPropW(window, kPreviousProp));
+    Routed* routed = Find(window);
+    const WNDPROC previous = routed ? routed->previous : nullptr;
     if (message == WM_DROPFILES) {
         std::vector<std::wstring> paths = TakeFileDrop(reinterpret_cast<HDROP>(wParam));
-        auto* route = static_cast<FileDropRoute*>(::GetPropW(window, kRouteProp));
+        FileDropRoute* route = routed ? routed->route : nullptr;
         if (route && route->handler_) {
             try {
                 route->handler_(std::move(paths));
@@ -110,13 +133,13 @@ LRESULT CALLBACK FileDropRoute::Proc(HWND window, UINT message, WPARAM wParam, L
         }
         return 0;
     }
-    if (message == WM_NCDESTROY) {
+    if (message == WM_NCDESTROY && routed) {
         // The window's last message: its own procedure takes it, and the route ends.
-        if (auto* route = static_cast<FileDropRoute*>(::GetPropW(window, kRouteProp))) route->window_ = nullptr;
-        ::RemovePropW(window, kRouteProp);
-        ::RemovePropW(window, kPreviousProp);
+        if (routed->route) routed->route->window_ = nullptr;
         if (::GetWindowLongPtrW(window, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&Proc))
             ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+        auto& all = RoutedWindows();
+        all.erase(all.begin() + (routed - all.data()));
     }
     return previous ? ::CallWindowProcW(previous, window, message, wParam, lParam)
                     : ::DefWindowProcW(window, message, wParam, lParam);

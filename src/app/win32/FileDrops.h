@@ -53,9 +53,8 @@ public:
     void Detach() noexcept;
 
 private:
-    // The route and the window's own procedure are found through the window's
-    // properties, so that a procedure set over this one later keeps working after the
-    // route has gone.
+    // The route and the window's own procedure are kept beside the window's handle,
+    // so that a procedure set over this one later keeps working after the route has gone.
     static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND window_ = nullptr;
