@@ -52,6 +52,10 @@ void AttributePrefetch::Reached(std::size_t index) {
         const std::lock_guard lock(mutex_);
         if (index <= position_) return;
         position_ = index;
+        // The threads are woken a stretch at a time, not at every path: each wake-up is
+        // a switch of threads on a machine that may have only two cores.
+        if (index < woken_ + kAhead / 4) return;
+        woken_ = index;
     }
     room_.notify_all();
 }

@@ -66,6 +66,7 @@ private:
     std::condition_variable answered_;  // a thread has answered a path
     std::size_t claim_ = 0;             // the next path a thread takes up
     std::size_t position_ = 0;          // the path the drop has reached
+    std::size_t woken_ = 0;             // ... when the threads were last told
     bool stop_ = false;
     std::vector<std::thread> threads_;
 };
