@@ -4,8 +4,8 @@
 
 namespace tesvar::platform {
 
-AttributePrefetch::AttributePrefetch(std::vector<std::wstring> paths, unsigned threads, Look look, Clock clock)
-    : paths_(std::move(paths)),
+AttributePrefetch::AttributePrefetch(const std::vector<std::wstring>& paths, unsigned threads, Look look, Clock clock)
+    : paths_(paths),
       look_(std::move(look)),
       clock_(std::move(clock)),
       slots_(std::make_unique<Slot[]>(paths_.size())) {

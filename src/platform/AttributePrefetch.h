@@ -33,8 +33,9 @@ public:
     static constexpr std::size_t kAhead = 256;
     static constexpr std::chrono::milliseconds kFresh{100};
 
-    // Starts looking the paths up, in order, on `threads` threads.
-    AttributePrefetch(std::vector<std::wstring> paths, unsigned threads, Look look,
+    // Starts looking the paths up, in order, on `threads` threads. The paths are the
+    // drop's own, read where they lie: they must outlive this object.
+    AttributePrefetch(const std::vector<std::wstring>& paths, unsigned threads, Look look,
                       Clock clock = &std::chrono::steady_clock::now);
     // Stops the threads; what they have not looked up is not asked.
     ~AttributePrefetch();
@@ -57,7 +58,7 @@ private:
     };
     void Work() noexcept;
 
-    std::vector<std::wstring> paths_;
+    const std::vector<std::wstring>& paths_;
     Look look_;
     Clock clock_;
     std::unique_ptr<Slot[]> slots_;

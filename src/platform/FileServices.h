@@ -83,6 +83,7 @@ public:
     // A hint within a drop scope: the drop is about to ask about these dropped paths,
     // one after the other. The file services may look them up ahead (the real ones do,
     // on other threads, for a drop of many); GetAttr still gives what it would have.
+    // The paths stay where they are until the drop scope closes.
     virtual void Prefetch(const std::vector<std::wstring>& paths) { static_cast<void>(paths); }
     // The drop has come to its dropped path number index (0-based), whether or not it
     // asks about it: what is looked up ahead stays near the drop.
