@@ -52,6 +52,16 @@ void WindowFixture::TearDown() {
     RemoveTree(folder);
 }
 
+void WindowFixture::OpenWithAMissingEntry() {
+    MakeFile(tree + L"\\a.txt", 33);
+    MakeFile(tree + L"\\gone.txt", 33);
+    MakeFile(tree + L"\\z.txt", 33);
+    Open();
+    Drop({tree});
+    ASSERT_EQ(W().List1().ListCount(), 3);
+    RemoveTree(tree + L"\\gone.txt");  // read-only: DeleteFileW alone is refused
+}
+
 void WindowFixture::Open(platform::FileServices* services, const app::win32::TesvarWindow::ShellParts* shell) {
     window = std::make_unique<app::win32::TesvarWindow>(
         app::win32::WindowServices{services ? *services : *files, real, ansi, profile}, app::Version{0, 3, 6});

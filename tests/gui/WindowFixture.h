@@ -33,6 +33,9 @@ protected:
     // the real file services, `shell` for the shell's parts, where given.
     void Open(platform::FileServices* services = nullptr,
               const app::win32::TesvarWindow::ShellParts* shell = nullptr);
+    // Lists a.txt, gone.txt and z.txt, all read-only, then deletes gone.txt: a run
+    // over the list stops at an abort prompt in its middle.
+    void OpenWithAMissingEntry();
     app::win32::TesvarWindow& W() { return *window; }
     HWND Control(app::win32::ControlId id) { return window->Control(id); }
     // Presses a button the way a click does, and handles what follows.

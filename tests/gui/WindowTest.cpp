@@ -43,20 +43,7 @@ LONG ListBottom(float clientTwips) {
     return static_cast<LONG>(std::lround((static_cast<double>(clientTwips) - 1525) / 15) * 15);
 }
 
-class WindowTest : public WindowFixture {
-protected:
-    // Lists a.txt, gone.txt and z.txt, all read-only, then deletes gone.txt: a run
-    // over the list stops at an abort prompt in its middle.
-    void OpenWithAMissingEntry() {
-        MakeFile(tree + L"\\a.txt", 33);
-        MakeFile(tree + L"\\gone.txt", 33);
-        MakeFile(tree + L"\\z.txt", 33);
-        Open();
-        Drop({tree});
-        ASSERT_EQ(W().List1().ListCount(), 3);
-        RemoveTree(tree + L"\\gone.txt");  // read-only: DeleteFileW alone is refused
-    }
-};
+class WindowTest : public WindowFixture {};
 
 TEST_F(WindowTest, OpensWithTitleInitialStateAndFocusOnStart) {
     Open();

@@ -46,13 +46,16 @@ void AcceptFileDrops(HWND window) {
         const DWORD error = ::GetLastError();
         platform::win32::ThrowError(error != ERROR_SUCCESS ? error : ERROR_INVALID_WINDOW_HANDLE);
     }
-    // The file drop reaches the window through these three messages; a lower process's
-    // messages are filtered out otherwise. (Looked up: missing before Windows 7.)
+    // The file drop reaches the window through these three messages.
+    LetThroughFromBelow(window, {WM_DROPFILES, WM_COPYDATA, kCopyGlobalData});
+}
+
+void LetThroughFromBelow(HWND window, std::initializer_list<UINT> messages) noexcept {
     using FilterFn = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
-    if (const auto filter = FindFunction<FilterFn>(::GetModuleHandleW(L"user32.dll"), "ChangeWindowMessageFilterEx")) {
-        for (const UINT message : {static_cast<UINT>(WM_DROPFILES), static_cast<UINT>(WM_COPYDATA), kCopyGlobalData})
-            filter(window, message, MSGFLT_ALLOW, nullptr);
-    }
+    static const auto filter =
+        FindFunction<FilterFn>(::GetModuleHandleW(L"user32.dll"), "ChangeWindowMessageFilterEx");
+    if (!filter) return;
+    for (const UINT message : messages) filter(window, message, MSGFLT_ALLOW, nullptr);
 }
 
 std::vector<std::wstring> TakeFileDrop(HDROP drop) noexcept {

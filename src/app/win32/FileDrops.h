@@ -6,6 +6,7 @@
 #include <shellapi.h>
 
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,6 +30,10 @@ IntegrityLevel IntegrityOf(HANDLE process) noexcept;
 IntegrityLevel ShellIntegrity() noexcept;
 // FileDropsOnly for this process and the shell as they run now.
 bool ShellRunsBelowUs() noexcept;
+
+// Lets these messages reach the window from a process of lower integrity (the shell's,
+// when Tesvar runs as administrator). Looked up: missing before Windows 7.
+void LetThroughFromBelow(HWND window, std::initializer_list<UINT> messages) noexcept;
 
 // Turns a window from an OLE drop target into one that takes WM_DROPFILES from a
 // process of lower integrity. Throws platform::Error when the window cannot accept files.

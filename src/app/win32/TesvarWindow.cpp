@@ -12,9 +12,6 @@
 namespace tesvar::app::win32 {
 namespace {
 
-constexpr DWORD kWindowStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
-constexpr DWORD kWindowExStyle = 0;
-
 using platform::win32::ThrowLastError;
 
 std::size_t Slot(ControlId id) noexcept {
@@ -179,11 +176,8 @@ LRESULT TesvarWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
 
 void TesvarWindow::OnCreate() {
     // The shell's notice that the taskbar button exists comes from a process of lower
-    // integrity when Tesvar runs as administrator: let it through. (Looked up: the
-    // function is missing before Windows 7.)
-    using FilterFn = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
-    if (const auto filter = FindFunction<FilterFn>(::GetModuleHandleW(L"user32.dll"), "ChangeWindowMessageFilterEx"))
-        filter(Hwnd(), taskbarButtonCreated_, MSGFLT_ALLOW, nullptr);
+    // integrity when Tesvar runs as administrator: let it through.
+    LetThroughFromBelow(Hwnd(), {taskbarButtonCreated_});
     AdoptWindowDpi();
     CreateControls();
     ApplyUiFont();

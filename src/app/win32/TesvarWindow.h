@@ -122,6 +122,8 @@ public:
     void SetListHeight(float twips) override;
 
 private:
+    static constexpr DWORD kWindowStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+    static constexpr DWORD kWindowExStyle = 0;
     // A drop handed over by the drop target, run from the window's queue.
     static constexpr UINT kDropMessage = WM_APP + 1;
 

@@ -8,12 +8,6 @@
 #include "app/win32/SystemDlls.h"
 
 namespace tesvar::app::win32 {
-namespace {
-
-constexpr DWORD kWindowStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
-constexpr DWORD kWindowExStyle = 0;
-
-}  // namespace
 
 bool TesvarWindow::MessageFont(int dpi, int systemDpi, LOGFONTW& font) noexcept {
     NONCLIENTMETRICSW metrics{};
