@@ -242,12 +242,8 @@ public:
         ::ScreenToClient(list_, &at);
         if (!::GetClientRect(list_, &client) || !::PtInRect(&client, at))
             return standard_ ? standard_->accHitTest(x, y, hit) : Empty(hit);
-        // From the rows, not LB_ITEMFROMPOINT, whose answer holds 16 bits of the index.
-        const auto top = ::SendMessageW(list_, LB_GETTOPINDEX, 0, 0);
-        const auto height = ::SendMessageW(list_, LB_GETITEMHEIGHT, 0, 0);
-        const auto count = ::SendMessageW(list_, LB_GETCOUNT, 0, 0);
-        const auto index = height > 0 && top >= 0 ? top + at.y / height : count;
-        return Child(hit, index < count ? static_cast<LONG>(index) + 1 : CHILDID_SELF);
+        const int index = EntryAt(list_, at);
+        return Child(hit, index >= 0 ? static_cast<LONG>(index) + 1 : CHILDID_SELF);
     }
     HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) noexcept override {
         LONG entry = 0;
@@ -374,6 +370,17 @@ void AccessibleList::Raise(DWORD event, LONG child) noexcept {
     }
 }
 
+int EntryAt(HWND list, POINT at) noexcept {
+    RECT client{};
+    if (!::GetClientRect(list, &client) || !::PtInRect(&client, at)) return -1;
+    const auto top = ::SendMessageW(list, LB_GETTOPINDEX, 0, 0);
+    const auto height = ::SendMessageW(list, LB_GETITEMHEIGHT, 0, 0);
+    const auto count = ::SendMessageW(list, LB_GETCOUNT, 0, 0);
+    if (top < 0 || height <= 0 || count <= 0) return -1;
+    const auto index = top + at.y / height;
+    return index < count ? static_cast<int>(index) : -1;
+}
+
 int AccessibleList::Caret() const noexcept {
     const auto caret = ::SendMessageW(list_, LB_GETCARETINDEX, 0, 0);
     return caret >= 0 && caret < ::SendMessageW(list_, LB_GETCOUNT, 0, 0) ? static_cast<int>(caret) : -1;
@@ -391,11 +398,7 @@ LRESULT AccessibleList::Input(UINT message, WPARAM wParam, LPARAM lParam) noexce
     if (message == WM_KEYDOWN || message == WM_CHAR) {
         entry = Caret();
     } else if (message != WM_SETFOCUS) {
-        const auto top = ::SendMessageW(list_, LB_GETTOPINDEX, 0, 0);
-        const auto height = ::SendMessageW(list_, LB_GETITEMHEIGHT, 0, 0);
-        const auto count = ::SendMessageW(list_, LB_GETCOUNT, 0, 0);
-        const int y = static_cast<short>(HIWORD(lParam));
-        if (top >= 0 && height > 0 && y >= 0 && top + y / height < count) entry = static_cast<int>(top + y / height);
+        entry = EntryAt(list_, POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
     }
     const bool ticked = entry >= 0 && Ticked(entry);
     const LRESULT result = ::CallWindowProcW(original_, list_, message, wParam, lParam);

@@ -17,6 +17,11 @@ namespace tesvar::app::win32 {
 // double.
 using WinEventSink = std::function<void(DWORD event, HWND hwnd, LONG object, LONG child)>;
 
+// The entry of a list box at a point of its client area, or -1 where none is. Worked
+// out from the rows rather than LB_ITEMFROMPOINT, whose answer holds only 16 bits of
+// the index.
+int EntryAt(HWND list, POINT at) noexcept;
+
 class ListAccessible;
 
 class AccessibleList {

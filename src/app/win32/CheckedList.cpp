@@ -99,20 +99,8 @@ void CheckedList::Relay(const MSG& msg) {
     ::SendMessageW(tooltip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&copy));
 }
 
-int CheckedList::EntryAt(POINT at) const {
-    // Worked out from the rows rather than LB_ITEMFROMPOINT, whose answer holds only
-    // 16 bits of the index.
-    RECT client{};
-    if (!::GetClientRect(list_, &client) || !::PtInRect(&client, at) || itemHeight_ <= 0) return -1;
-    const auto top = ::SendMessageW(list_, LB_GETTOPINDEX, 0, 0);
-    const auto count = ::SendMessageW(list_, LB_GETCOUNT, 0, 0);
-    if (top < 0 || count <= 0) return -1;
-    const auto index = top + at.y / itemHeight_;
-    return index < count ? static_cast<int>(index) : -1;
-}
-
 void CheckedList::PointerMoved(LPARAM at) {
-    const int index = EntryAt(POINT{GET_X_LPARAM(at), GET_Y_LPARAM(at)});
+    const int index = EntryAt(list_, POINT{GET_X_LPARAM(at), GET_Y_LPARAM(at)});
     if (index == hovered_) return;
     hovered_ = index;
     // Another entry: the tooltip goes, and asks afresh when the pointer rests again.
@@ -126,7 +114,7 @@ bool CheckedList::Notify(NMHDR& notice) {
         POINT at{};
         ::GetCursorPos(&at);
         ::ScreenToClient(list_, &at);
-        const int index = EntryAt(at);
+        const int index = EntryAt(list_, at);
         tooltipText_.clear();
         if (index >= 0 && ::IsWindowVisible(list_)) {
             try {

@@ -95,7 +95,6 @@ private:
     void InvalidateItem(std::int32_t index);
     void MoveCaret(std::int32_t index);
     std::wstring TextOf(UINT index) const;
-    int EntryAt(POINT at) const;  // -1 where no entry is
     void PointerMoved(LPARAM at);
     // The check box of an entry, from the drawn ones; DrawBoxNow draws one.
     void DrawBox(HDC dc, const RECT& box, bool checked, bool current);
